@@ -1,0 +1,51 @@
+// Fixed-length real FFT: radix-2 decimation in time with the first two stages
+// fused, working in the split spectrum layout:
+//   F[0]           DC term
+//   F[k]           cosine part of bin k          (1 <= k < N/2)
+//   F[N/2]         Nyquist term
+//   F[N/2 + k]     sine part of bin k, = -Im X[k] (1 <= k < N/2)
+// Neither direction scales: InverseTransform(ForwardTransform(x)) = N * x.
+// Every operation is a float operation rounded to float, in the order the
+// formulas are written, so every build gives the same bits.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "fftreal/fftreal_luts.h"
+
+namespace vorel {
+
+class TFFTReal {
+ public:
+  // length must be a power of two from 1 to 2^30; anything else throws
+  // std::invalid_argument. Builds both tables and the working buffer.
+  explicit TFFTReal(int32_t length);
+
+  // Reads length samples from time, writes the split spectrum into freq.
+  // The arrays must be distinct; time is left unchanged.
+  void ForwardTransform(float* freq, const float* time);
+  // Reads the split spectrum from freq, writes length samples into time
+  // (used as working storage too); freq is left unchanged.
+  void InverseTransform(const float* freq, float* time);
+
+  int32_t GetLength() const { return Length; }
+
+ private:
+  void ForwardPass1(float* dst, const float* time) const;
+  void ForwardPass2(float* dst, const float* src) const;
+  void ForwardPass(int32_t pass, float* dst, const float* src) const;
+  void InversePass(int32_t pass, float* dst, const float* src) const;
+  void InverseThirdStage(float* dst, const float* src) const;
+  void InverseFinalPass(float* time, const float* src) const;
+
+  float LogLength;
+  std::unique_ptr<TBitReversedLUT> BitRevLUT;
+  std::unique_ptr<TTrigoLUT> TrigoLUT;
+  float Sqrt2Over2;
+  int32_t Length;
+  int32_t NbrBits;
+  std::unique_ptr<float[]> Buffer;
+};
+
+}  // namespace vorel

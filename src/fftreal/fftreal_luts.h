@@ -1,0 +1,35 @@
+// The two tables that drive the real FFT: bit-reversed indices and the
+// per-pass levels of quarter-circle cosines.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+namespace vorel {
+
+// Entry i is i with its B low bits in reverse order.
+class TBitReversedLUT {
+ public:
+  explicit TBitReversedLUT(int32_t nbrBits);
+  const int32_t* GetTable() const { return Table.get(); }
+
+ private:
+  std::unique_ptr<int32_t[]> Table;
+};
+
+// One level of cosines for each pass p = 3 .. B-1. Level p has 2^(p-1)
+// entries cos(i*pi/2^p) and starts at element 2^(p-1) - 4. No table for B <= 3.
+class TTrigoLUT {
+ public:
+  explicit TTrigoLUT(int32_t nbrBits);
+  // First entry of level p; only levels 3 .. B-1 exist and nothing checks.
+  const float* GetLevelTable(int32_t level) const {
+    return Table.get() + ((int32_t{1} << (level - 1)) - 4);
+  }
+  bool HasTable() const { return Table != nullptr; }
+
+ private:
+  std::unique_ptr<float[]> Table;
+};
+
+}  // namespace vorel
