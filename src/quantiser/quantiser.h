@@ -47,10 +47,12 @@ class TQuantiser {
   uint8_t ProcessType = 0;   // nonzero: the hold threshold grows along the walk
 
  private:
+  friend class TQuantiserTestAccess;  // read-only view of the frame state for tests
+
   void FrameStep();
   float AnalyseFrame();
   float ComputeHoldScale(float inputSum) const;
-  float MatchLevel(float inputSum) const;
+  void MatchLevel(float inputSum);
   void OverlapAdd(float levelRatio);
   void ShiftHop();
 
