@@ -3,6 +3,7 @@
 #include <random>
 #include <vector>
 
+#include "quantiser/bin_walk.h"
 #include "quantiser/quantiser.h"
 
 // One hop of 256 samples: the sample steps plus exactly one frame step.
@@ -23,3 +24,20 @@ static void BM_QuantiserHop(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * 256);
 }
 BENCHMARK(BM_QuantiserHop)->Args({4, 0})->Args({43, 1});
+
+// The walk alone, for constant and ramp thresholds.
+static void BM_WalkSpectrum(benchmark::State& state) {
+  std::vector<float> spectrum(1024), held(1024);
+  for (int i = 0; i < 1024; ++i) spectrum[i] = static_cast<float>(i);
+  vorel::TWalkSettings s;
+  s.HoldLength = static_cast<int32_t>(state.range(0));
+  s.Ramp = state.range(1) != 0;
+  s.BitMask = 0x00ff0000u;
+  vorel::THeldPair pair;
+  vorel::TBinWalk walk;
+  for (auto _ : state) {
+    walk.Walk(s, spectrum.data(), held.data(), pair);
+    benchmark::DoNotOptimize(held.data());
+  }
+}
+BENCHMARK(BM_WalkSpectrum)->Args({1, 0})->Args({4, 0})->Args({43, 0})->Args({4, 1})->Args({43, 1});

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <random>
 #include <vector>
 
 #include "fmaths/fmaths.h"
@@ -196,4 +197,63 @@ TEST(BinWalkAcrossFrames, DCAndNyquistTravelTogether) {
   // Pair 1: the second frame's own DC (element 0) and Nyquist (element 512), masked.
   EXPECT_EQ(second.real[1], RealOf(0, kMask, 0x100000u));
   EXPECT_EQ(second.imag[1], ImagOf(0, kMask, 0x100000u));
+}
+
+namespace {
+
+// The walk one step at a time, exactly as the hold rule reads.
+void LiteralWalk(const TWalkSettings& s, const float* spectrum, float* heldSpectrum, THeldPair& held) {
+  int32_t counter = 0;
+  for (int32_t i = 0; i < kPairs; ++i) {
+    const int32_t p = s.Downward ? kPairs - 1 - i : i;
+    std::memcpy(heldSpectrum + p, &held.Real, 4);
+    std::memcpy(heldSpectrum + p + kPairs, &held.Imag, 4);
+    ++counter;
+    long double t = static_cast<long double>(s.HoldLength) * s.HoldScale;
+    if (s.Ramp) t = t * i / kPairs;
+    if (counter >= t) {
+      std::memcpy(&held.Real, spectrum + p, 4);
+      std::memcpy(&held.Imag, spectrum + p + kPairs, 4);
+      held.Real ^= s.BitMask;
+      held.Imag ^= s.BitMask;
+      counter = 0;
+    }
+  }
+}
+
+}  // namespace
+
+TEST(BinWalkSchedule, RunsMatchTheStepByStepRuleForAnyThreshold) {
+  std::mt19937 rng(9);
+  const float scales[] = {1.0f, 0.0f, -0.0f, 0.5f, 0.999999f, 1.0000001f, 0.25f, -2.0f, 3.0f, 1e-40f,
+                          std::nanf(""), INFINITY, -INFINITY, 0.3333333f, 12.0f, 1e30f};
+  const int32_t holds[] = {-100, -1, 0, 1, 2, 3, 7, 11, 12, 43, 100, 511, 512, 513, 1000, 2147483647,
+                           -2147483647 - 1};
+  const auto spectrum = TaggedSpectrum();
+  for (float scale : scales) {
+    for (int32_t hold : holds) {
+      for (int variant = 0; variant < 4; ++variant) {
+        const auto s = Settings(hold, scale, variant & 1, variant & 2, static_cast<uint32_t>(rng()));
+        const THeldPair start{static_cast<uint32_t>(rng()), static_cast<uint32_t>(rng())};
+        THeldPair fast = start, literal = start;
+        std::vector<float> a(2 * kPairs), b(2 * kPairs);
+        WalkSpectrum(s, spectrum.data(), a.data(), fast);
+        LiteralWalk(s, spectrum.data(), b.data(), literal);
+        ASSERT_EQ(std::memcmp(a.data(), b.data(), a.size() * 4), 0) << hold << " x " << scale << " v" << variant;
+        ASSERT_EQ(fast.Real, literal.Real);
+        ASSERT_EQ(fast.Imag, literal.Imag);
+      }
+    }
+  }
+  // Random scales around the values where a capture step moves.
+  for (int trial = 0; trial < 3000; ++trial) {
+    const int32_t hold = 1 + static_cast<int32_t>(rng() % 600);
+    const float scale = std::uniform_real_distribution<float>(0.0f, 1.2f)(rng);
+    const auto s = Settings(hold, scale, trial & 1, (trial & 2) != 0, 0x5555aaaau);
+    THeldPair fast, literal;
+    std::vector<float> a(2 * kPairs), b(2 * kPairs);
+    WalkSpectrum(s, spectrum.data(), a.data(), fast);
+    LiteralWalk(s, spectrum.data(), b.data(), literal);
+    ASSERT_EQ(std::memcmp(a.data(), b.data(), a.size() * 4), 0) << hold << " x " << scale;
+  }
 }

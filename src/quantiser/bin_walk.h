@@ -22,10 +22,32 @@ struct TWalkSettings {
   uint32_t BitMask = 0;
 };
 
-// Fills heldSpectrum (1024 elements, pair p = elements p and p + 512) from
-// spectrum, carrying held across. Pure bit-pattern moves: no float value is
-// loaded or stored, so NaN payloads and subnormals pass unchanged.
-void WalkSpectrum(const TWalkSettings& settings, const float* spectrum, float* heldSpectrum,
-                  THeldPair& held);
+// Walks a spectrum. Which pair each pair receives depends only on the hold
+// threshold and the direction, so that plan is made once and kept until
+// HoldLength, HoldScale, Direction or ProcessType changes; each walk is then
+// one gather. No allocation: everything lives in the object.
+class TBinWalk {
+ public:
+  // Fills heldSpectrum (1024 elements, pair p = elements p and p + 512)
+  // from spectrum, carrying held across. Pure bit-pattern moves: no float
+  // value is loaded or stored, so NaN payloads and subnormals pass unchanged.
+  void Walk(const TWalkSettings& settings, const float* spectrum, float* heldSpectrum, THeldPair& held);
+
+ private:
+  static constexpr int32_t kPrevious = 512;  // "the pair held before this walk"
+
+  void Plan(const TWalkSettings& settings);
+
+  bool Planned = false;
+  TWalkSettings PlannedFor;
+  int32_t Source[512] = {};  // for pair p: the pair of the spectrum it receives, or kPrevious
+  int32_t LastCapture = kPrevious;
+  // The spectrum's two halves as patterns, each followed by the previous held one.
+  uint32_t RealCandidates[513] = {};
+  uint32_t ImagCandidates[513] = {};
+};
+
+// One walk with no plan kept between calls.
+void WalkSpectrum(const TWalkSettings& settings, const float* spectrum, float* heldSpectrum, THeldPair& held);
 
 }  // namespace vorel
