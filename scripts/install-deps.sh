@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  ladspa-sdk
+  ladspa-sdk binutils
 )
 
 missing=()

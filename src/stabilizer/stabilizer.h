@@ -1,0 +1,38 @@
+// The output stabiliser: the last stage of every block. Clamps each sample to
+// -1..1, then removes DC with the first-order high-pass filter
+//   y[n] = x[n] - x[n-1] + Coefficient * y[n-1]
+// whose pole follows the sample rate (a time constant of about 4 ms). The
+// filter state carries over from one block to the next.
+//
+// Real-time promise: the stabiliser owns no memory; Process allocates
+// nothing, takes no lock and makes no system call.
+#pragma once
+
+#include <cstdint>
+
+namespace vorel {
+
+class TStabilize {
+ public:
+  // Zero filter state at a starting rate of 44100 Hz.
+  TStabilize() { SetSampleRate(44100.0f); }
+
+  // Derives the filter coefficient from the rate; the filter state is kept.
+  void SetSampleRate(float rate);
+
+  // Clamps and filters count samples in place. A count of 0 or less does
+  // nothing.
+  void Process(float* buffer, int32_t count);
+
+  float GetSampleRate() const { return SampleRate; }
+  float GetCoefficient() const { return Coefficient; }
+
+ private:
+  float SampleRate = 0.0f;
+  float Coefficient = 0.0f;
+  float LastOutput = 0.0f;
+  float PrevOutput = 0.0f;  // y[n-1]
+  float PrevInput = 0.0f;   // x[n-1], after the clamp
+};
+
+}  // namespace vorel

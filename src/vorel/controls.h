@@ -1,0 +1,13 @@
+// Turns the six control-port values of one block into the spectral engine's
+// parameters. The host glue calls it once per run, before the audio.
+#pragma once
+
+#include "quantiser/quantiser.h"
+
+namespace vorel {
+
+// values holds the six control ports in port order ("s&h", "gain",
+// "direction", "bitmask", "amp-mod amt", "process-typ"), each read once.
+void ApplyControls(const float* values, TQuantiser& engine);
+
+}  // namespace vorel

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <vector>
+
+#include "fmaths/fmaths.h"
+#include "vorel/instance.h"
+
+using namespace vorel;
+
+namespace {
+
+std::vector<float> Signal(size_t n, float scale) {
+  std::vector<float> x(n);
+  for (size_t i = 0; i < n; ++i) x[i] = scale * std::sin(0.031f * i) + 0.2f * std::cos(0.7f * i);
+  return x;
+}
+
+// An instance with its own control values, connected like a host does.
+struct Host {
+  explicit Host(unsigned long rate) : Handle(Instantiate(nullptr, rate)) {
+    for (unsigned long port = 0; port < kControlPortCount; ++port) {
+      ConnectPort(Handle, port, &Controls[port]);
+    }
+  }
+  ~Host() { Cleanup(Handle); }
+  PluginInstance& Instance() { return *static_cast<PluginInstance*>(Handle); }
+  void Run(float* in, float* out, unsigned long n) {
+    ConnectPort(Handle, InputPort, in);
+    ConnectPort(Handle, OutputPort, out);
+    vorel::Run(Handle, n);
+  }
+  LADSPA_Handle Handle;
+  float Controls[kControlPortCount] = {3.0f, 0.8f, 1.0f, 0.0f, 0.0f, 1.0f};
+};
+
+// The blocks of a run in place in one buffer, the way the host would see it.
+std::vector<float> InPlace(unsigned long rate, std::vector<float> x, size_t block) {
+  Host host(rate);
+  for (size_t at = 0; at < x.size(); at += block) host.Run(&x[at], &x[at], block);
+  return x;
+}
+
+}  // namespace
+
+TEST(RunCycle, SeparateBuffersLeaveInUntouchedAndGiveTheInPlaceResult) {
+  const std::vector<float> input = Signal(4096, 1.3f);
+  const std::vector<float> inPlace = InPlace(44100, input, 512);
+
+  Host host(44100);
+  std::vector<float> in = input, out(input.size(), 9.0f);
+  for (size_t at = 0; at < in.size(); at += 512) host.Run(&in[at], &out[at], 512);
+  for (size_t i = 0; i < in.size(); ++i) {
+    ASSERT_EQ(BitsOf(in[i]), BitsOf(input[i])) << i;
+    ASSERT_EQ(BitsOf(out[i]), BitsOf(inPlace[i])) << i;
+  }
+
+  // The engine then the stabiliser, by hand, as the reference.
+  TQuantiser engine;
+  TStabilize stabilizer;
+  engine.SetSampleRate(44100.0f);
+  stabilizer.SetSampleRate(44100.0f);
+  engine.HoldLength = 3;
+  engine.Gain = 0.8f;
+  engine.Direction = engine.ProcessType = 1;
+  engine.BitMask = 0;
+  std::vector<float> reference = input;
+  engine.Process(reference.data(), reference.data(), 4096);
+  stabilizer.Process(reference.data(), 4096);
+  for (size_t i = 0; i < in.size(); ++i) ASSERT_EQ(BitsOf(out[i]), BitsOf(reference[i])) << i;
+}
+
+TEST(RunCycle, CountZeroTakesOverEveryControlAndTouchesNoSample) {
+  Host host(44100);
+  host.Instance().Quantiser.BitMask = 0x12345678u;
+  float in = 0.5f, out = 7.0f;
+  host.Controls[0] = 12.5f;
+  host.Controls[3] = 1.0f;
+  host.Controls[4] = 1.0f;
+  host.Run(&in, &out, 0);
+  const TQuantiser& q = host.Instance().Quantiser;
+  EXPECT_EQ(q.HoldLength, 12);
+  EXPECT_EQ(q.Gain, 0.8f);
+  EXPECT_EQ(q.Direction, 1);
+  EXPECT_EQ(q.BitMask, 0xffff0000u);
+  EXPECT_EQ(q.AmpModAmount, 1.0f);
+  EXPECT_EQ(q.ProcessType, 1);
+  EXPECT_EQ(in, 0.5f);
+  EXPECT_EQ(out, 7.0f);
+  host.Controls[3] = 0.0f;
+  host.Run(&in, &out, 0);
+  EXPECT_EQ(q.BitMask, 0u);
+}
+
+TEST(RunCycle, PortsStartNullAndNumbersAbove7AreIgnored) {
+  LADSPA_Handle handle = Instantiate(nullptr, 48000);
+  ASSERT_NE(handle, nullptr);
+  auto& instance = *static_cast<PluginInstance*>(handle);
+  for (LADSPA_Data* port : instance.Ports) EXPECT_EQ(port, nullptr);
+  float location = 0.0f;
+  ConnectPort(handle, 8, &location);
+  ConnectPort(handle, ULONG_MAX, &location);
+  for (LADSPA_Data* port : instance.Ports) EXPECT_EQ(port, nullptr);
+  ConnectPort(handle, OutputPort, &location);
+  EXPECT_EQ(instance.Ports[OutputPort], &location);
+  EXPECT_EQ(instance.Stabilizer.GetSampleRate(), 48000.0f);
+  Cleanup(handle);
+}
+
+TEST(RunCycle, InstancesAtDifferentRatesDoNotAffectEachOther) {
+  const std::vector<float> input = Signal(3000, 0.9f);
+  const std::vector<float> alone44 = InPlace(44100, input, 300);
+  const std::vector<float> alone8 = InPlace(8000, input, 300);
+  Host a(44100), b(8000);
+  std::vector<float> x = input, y = input;
+  for (size_t at = 0; at < input.size(); at += 300) {
+    a.Run(&x[at], &x[at], 300);
+    b.Run(&y[at], &y[at], 300);
+  }
+  for (size_t i = 0; i < input.size(); ++i) {
+    ASSERT_EQ(BitsOf(x[i]), BitsOf(alone44[i])) << i;
+    ASSERT_EQ(BitsOf(y[i]), BitsOf(alone8[i])) << i;
+  }
+  EXPECT_NE(alone44, alone8);
+}
+
+TEST(RunCycle, LongBlocksAreCutIntoPiecesASignedCountCanHold) {
+  EXPECT_EQ(PieceLength(0), 0);
+  EXPECT_EQ(PieceLength(1), 1);
+  EXPECT_EQ(PieceLength(INT32_MAX), INT32_MAX);
+  EXPECT_EQ(PieceLength(1ul + INT32_MAX), INT32_MAX);
+  EXPECT_EQ(PieceLength(ULONG_MAX), INT32_MAX);
+}
