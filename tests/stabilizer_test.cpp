@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <random>
 #include <vector>
 
 #include "fmaths/fmaths.h"
@@ -112,4 +113,82 @@ TEST(StabilizerState, SetSampleRateKeepsTheFilterState) {
   const long double expected =
       difference + static_cast<long double>(0.99479169f) * static_cast<long double>(x[1]);
   EXPECT_EQ(BitsOf(x[2]), BitsOf(static_cast<float>(expected)));
+}
+
+namespace {
+
+// The filter exactly as defined, one sample at a time in extended precision.
+std::vector<float> ExtendedModel(const std::vector<float>& input, float coefficient) {
+  std::vector<float> out(input.size());
+  float prevInput = 0.0f, prevOutput = 0.0f;
+  for (size_t i = 0; i < input.size(); ++i) {
+    float x = input[i];
+    if (x > 1.0f) x = 1.0f;
+    else if (!(x >= -1.0f)) x = -1.0f;
+    const long double y = (static_cast<long double>(x) - prevInput) + static_cast<long double>(coefficient) * prevOutput;
+    prevInput = x;
+    prevOutput = static_cast<float>(y);
+    out[i] = prevOutput;
+  }
+  return out;
+}
+
+void ExpectSameBitsAsModel(const std::vector<float>& input, float rate) {
+  TStabilize s = At(rate);
+  auto got = input;
+  s.Process(got.data(), static_cast<int32_t>(got.size()));
+  const auto want = ExtendedModel(input, s.GetCoefficient());
+  for (size_t i = 0; i < got.size(); ++i) ASSERT_EQ(BitsOf(got[i]), BitsOf(want[i])) << "rate " << rate << " i " << i;
+}
+
+}  // namespace
+
+// The filter runs in double where that provably gives the extended result;
+// these signals aim at the places where it would not.
+TEST(StabilizerFastPath, GivesTheExtendedPrecisionBitsOnHardSignals) {
+  std::mt19937 rng(4);
+  std::uniform_real_distribution<float> dist(-1.5f, 1.5f);
+  for (float rate : {44100.0f, 48000.0f, 96000.0f, 8000.0f, 250.0f, 126.0f, 1e9f}) {
+    std::vector<float> noise(20000);
+    for (float& v : noise) v = dist(rng);
+    ExpectSameBitsAsModel(noise, rate);
+
+    // Tiny values next to full scale: differences that double cannot hold.
+    std::vector<float> gaps;
+    for (int i = 0; i < 4000; ++i) {
+      const float tiny = FloatOf(static_cast<uint32_t>(rng() % 0x00800000u) | ((rng() & 1u) << 31));
+      gaps.push_back(i % 2 ? tiny : (i % 4 ? 1.0f : -0.75f + 1e-7f * static_cast<float>(i)));
+    }
+    ExpectSameBitsAsModel(gaps, rate);
+
+    // Steps that decay onto subnormal resting values, and differences that
+    // land exactly halfway between two floats (1 - 2^-25, 2^-25 + 2^-50).
+    std::vector<float> steps(30000, 0.5f);
+    for (size_t i = 10000; i < 20000; ++i) steps[i] = -1.0f;
+    steps[25000] = 1.0f;
+    steps[25001] = 0x1p-25f;
+    steps[25002] = 0x1p-25f + 0x1p-50f;
+    steps[25003] = 0.0f;
+    ExpectSameBitsAsModel(steps, rate);
+
+    // A sum that falls just below a point halfway between two floats, by
+    // less than double can hold: a step of -2^-25 decays until y is about
+    // 2^-58, then 0.5 + 2^-24 arrives, and x - x[n-1] is exactly halfway
+    // between 0.5 + 2^-24 and 0.5 + 2^-23.
+    if (rate > 250.0f) {
+      std::vector<float> decay(1, -0x1p-25f);
+      while (std::fabs(ExtendedModel(decay, At(rate).GetCoefficient()).back()) > 0x1p-58f) decay.push_back(-0x1p-25f);
+      for (int extra = 0; extra < 40; ++extra) {
+        auto sequence = decay;
+        sequence.push_back(0.5f + 0x1p-24f);
+        ExpectSameBitsAsModel(sequence, rate);
+        decay.push_back(-0x1p-25f);
+      }
+    }
+
+    // Values built from few bits, where sums often fall on exact halves.
+    std::vector<float> coarse(20000);
+    for (float& v : coarse) v = static_cast<float>(static_cast<int>(rng() % 33) - 16) / 16.0f;
+    ExpectSameBitsAsModel(coarse, rate);
+  }
 }

@@ -2,6 +2,26 @@
 
 namespace vorel {
 
+namespace {
+
+// The clamp is written so that a NaN fails the lower test and becomes -1;
+// values inside the range keep their bits (-0.0 included).
+inline float Clamp(float x) {
+  if (x > 1.0f) return 1.0f;
+  if (!(x >= -1.0f)) return -1.0f;
+  return x;
+}
+
+// The filter step as defined: difference and product in extended precision
+// (the product of two floats is exact there), one rounding to float.
+inline float FilterExtended(float x, float prevInput, float coefficient, float prevOutput) {
+  const long double difference = static_cast<long double>(x) - static_cast<long double>(prevInput);
+  const long double feedback = static_cast<long double>(coefficient) * static_cast<long double>(prevOutput);
+  return static_cast<float>(difference + feedback);
+}
+
+}  // namespace
+
 // 1 - 250 / rate, both steps in extended precision and rounded once. At
 // 125 Hz and below the formula gives a pole at or beyond -1 (a filter that
 // never decays), and 0 Hz, negative and NaN rates give nothing usable, so
@@ -16,26 +36,38 @@ void TStabilize::SetSampleRate(float rate) {
   SampleRate = rate;
 }
 
+// The same filter step in double, which is faster and gives the same float
+// whenever it can be shown to: the difference of two clamped floats must be
+// exact in double (checked by recovering its rounding error), and the sum
+// must lie far enough from a point halfway between two floats that neither
+// its own rounding in double (below 2^-53 relative) nor the extended
+// rounding (below 2^-64) can move it across. The product of two floats is
+// exact in double. Any other sample takes the extended step.
 void TStabilize::Process(float* buffer, int32_t count) {
+  const double coefficient = Coefficient;
+  float prevInput = PrevInput;
+  float prevOutput = PrevOutput;
   for (int32_t i = 0; i < count; ++i) {
-    // The clamp is written so that a NaN fails the lower test and becomes
-    // -1; values inside the range keep their bits (-0.0 included).
-    float x = buffer[i];
-    if (x > 1.0f) {
-      x = 1.0f;
-    } else if (!(x >= -1.0f)) {
-      x = -1.0f;
+    const float x = Clamp(buffer[i]);
+    const double a = x;
+    const double b = -static_cast<double>(prevInput);
+    const double difference = a + b;
+    const double back = difference - a;
+    const double differenceError = (a - (difference - back)) + (b - back);
+    const double sum = difference + coefficient * prevOutput;
+    float y = static_cast<float>(sum);
+    const double margin = sum * 0x1p-51;
+    if (differenceError != 0.0 || static_cast<float>(sum - margin) != static_cast<float>(sum + margin)) {
+      y = FilterExtended(x, prevInput, Coefficient, prevOutput);
     }
-    // Difference and product in extended precision (the product of two
-    // floats is exact there), one rounding to float at the store.
-    const long double difference =
-        static_cast<long double>(x) - static_cast<long double>(PrevInput);
-    const long double feedback = static_cast<long double>(Coefficient) *
-                                 static_cast<long double>(PrevOutput);
-    LastOutput = static_cast<float>(difference + feedback);
-    PrevInput = x;
-    PrevOutput = LastOutput;
-    buffer[i] = LastOutput;
+    prevInput = x;
+    prevOutput = y;
+    buffer[i] = y;
+  }
+  if (count > 0) {
+    PrevInput = prevInput;
+    PrevOutput = prevOutput;
+    LastOutput = prevOutput;
   }
 }
 
