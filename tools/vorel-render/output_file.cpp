@@ -1,6 +1,7 @@
 #include "vorel-render/output_file.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,12 +53,19 @@ std::string BaseName(const std::string& path) {
 OutputFile::OutputFile(const std::string& path, int format, int channels, int sampleRate)
     : path_(path) {
   std::string pattern = Directory(path) + "/." + BaseName(path) + ".XXXXXX";
+  // No signal may land between creating the file and arming its removal.
+  sigset_t stop, previous;
+  sigemptyset(&stop);
+  for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&stop, s);
+  sigprocmask(SIG_BLOCK, &stop, &previous);
   const int fd = mkstemp(pattern.data());
+  const int error = errno;
+  if (fd >= 0) WatchSignals(pattern);
+  sigprocmask(SIG_SETMASK, &previous, nullptr);
   if (fd < 0) {
-    throw std::runtime_error("cannot write output " + path + ": " + std::strerror(errno));
+    throw std::runtime_error("cannot write output " + path + ": " + std::strerror(error));
   }
   temp_ = pattern;
-  WatchSignals(temp_);
 
   // mkstemp makes the file private; give it the permissions a new file gets.
   const mode_t mask = umask(0);
