@@ -160,6 +160,21 @@ class Sox(HostCase):
     def test_stereo_renders_like_vorel_render_within_one_32_bit_step(self):
         self.check(2)
 
+    def test_padding_and_trimming_compensates_the_latency_like_vorel_render(self):
+        # The README's sox line for lined-up output: 1024 zeros after the
+        # input, the plugin, then the first 1024 samples dropped.
+        source = self.make_input("in.wav", 2, "pcm24")
+        options, ports = PRESETS["masked ramp"]
+        out = self.path("sox.wav")
+        self.host(["sox", "-V1", source, "-e", "signed", "-b", "32", out, "pad", "0", "1024s",
+                   "ladspa", "-r", "libvorel.so", "vorel", *map(str, ports), "trim", "1024s"])
+        lined = self.path("lined.wav")
+        done = run([RENDER, *options, source, lined])
+        self.assertEqual(done.returncode, 0, done.stderr)
+        clip = lambda v: [max(-1.0, min(1.0 - self.STEP, v))]  # noqa: E731
+        self.assert_matches(wavfile.read(out), wavfile.read(lined), clip, self.STEP,
+                            "sox pad/trim")
+
 
 class Ecasound(HostCase):
     # ecasound keeps 32-bit float samples from the float input file to the
