@@ -118,9 +118,12 @@ std::vector<LADSPA_Data> ControlValues(const LADSPA_Descriptor& descriptor,
     // Written so that a NaN fails every test.
     const bool inside = !std::isnan(v) && !(range.Lower && !(v >= *range.Lower)) &&
                         !(range.Upper && !(v <= *range.Upper));
-    const bool whole = !range.Integer || v == std::trunc(v);
-    if (!inside || !whole) {
-      throw std::runtime_error(setting.Flag + " " + setting.Text + " is out of range: \"" +
+    if (!inside) {
+      throw std::runtime_error(setting.Flag + " " + setting.Text + " is outside the range of \"" +
+                               setting.PortName + "\": " + Describe(range));
+    }
+    if (range.Integer && v != std::trunc(v)) {
+      throw std::runtime_error(setting.Flag + " " + setting.Text + " is not a whole number: \"" +
                                setting.PortName + "\" takes " + Describe(range));
     }
     values[port] = static_cast<LADSPA_Data>(v);

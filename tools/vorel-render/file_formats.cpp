@@ -106,7 +106,8 @@ int OutputFormat(const std::string& path, const std::string& encoding, int chann
     if (Holds(container | subtype, channels, rate)) return container | subtype;
   }
   throw std::runtime_error("cannot write " + (encoding == "auto" ? std::string("audio") : encoding) +
-                           " into " + path + " (" + std::to_string(channels) + " channels, " +
+                           " into " + path + " (" + std::to_string(channels) +
+                           (channels == 1 ? " channel, " : " channels, ") +
                            std::to_string(rate) + " Hz); choose another --format or extension");
 }
 
