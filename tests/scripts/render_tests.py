@@ -198,23 +198,6 @@ class Processing(RenderCase):
             self.assertEqual(together[c], wavfile.read(self.path("mono-out.wav")).channels[0],
                              "channel %d" % c)
 
-    def test_left_out_controls_take_the_port_defaults(self):
-        explicit, implicit = self.path("explicit.wav"), self.path("implicit.wav")
-        self.assert_renders("--sh", "1", "--gain", "1", "--direction", "down", "--bitmask", "0",
-                            "--amp-mod", "0", "--process", "constant", self.source, explicit)
-        self.assert_renders(self.source, implicit)
-        self.assertEqual(wavfile.read(explicit).channels, wavfile.read(implicit).channels)
-
-    def test_the_controls_change_the_sound(self):
-        base = self.path("base.wav")
-        self.assert_renders(self.source, base)
-        base = wavfile.read(base).channels
-        for options in (["--sh", "9"], ["--gain", "0.5"], ["--direction", "up", "--sh", "9"],
-                        ["--bitmask", "0.5"], ["--process", "ramp", "--sh", "3"]):
-            out = self.path("changed.wav")
-            self.assert_renders(*options, self.source, out)
-            self.assertNotEqual(wavfile.read(out).channels, base, options)
-
 
 if __name__ == "__main__":
     if len(sys.argv) < 3:

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     PluginLibrary plugin(pluginPath, kPluginLabel);
     const auto rate = static_cast<unsigned long>(input.SampleRate());
     const auto controls = ControlValues(plugin.Descriptor(), options.Controls, rate);
-    FindAudioPorts(plugin.Descriptor());
+    FindAudioPorts(plugin.Descriptor());  // refuse an unusable plugin before creating the output
 
     const int format =
         OutputFormat(options.Output, options.Encoding, input.Channels(), input.SampleRate());
