@@ -25,24 +25,24 @@ trap 'rm -rf "$work"' EXIT
 # file's rate.
 espeak-ng -s 150 -w "$work/speech.wav" \
   "Vorel cuts the sound into frames, walks across the spectrum, and holds what it finds. Every voice becomes a little machine."
-sox -V1 "$work/speech.wav" "$out/input-speech.wav" gain -n -1
+sox -R -V1 "$work/speech.wav" "$out/input-speech.wav" gain -n -1
 
 # A drum loop at full level: kick (falling sine), snare (noise) and hats
 # (high noise), one bar repeated four times.
-sox -V1 -n -r 44100 -c 1 "$work/kick.wav" synth 0.25 sine 160-45 fade q 0.002 0.25 0.22
-sox -V1 -n -r 44100 -c 1 "$work/snare.wav" synth 0.18 noise fade q 0.001 0.18 0.16 gain -8 highpass 900
-sox -V1 -n -r 44100 -c 1 "$work/hat.wav" synth 0.05 noise fade q 0.001 0.05 0.045 gain -14 highpass 6000
-sox -V1 -m "$work/kick.wav" \
-  "|sox -V1 $work/snare.wav -p pad 0.5" "|sox -V1 $work/kick.wav -p pad 1.0" \
-  "|sox -V1 $work/snare.wav -p pad 1.5" "|sox -V1 $work/hat.wav -p pad 0.25" \
-  "|sox -V1 $work/hat.wav -p pad 0.75" "|sox -V1 $work/hat.wav -p pad 1.25" \
-  "|sox -V1 $work/hat.wav -p pad 1.75 0.2" "$work/bar.wav"
-sox -V1 "$work/bar.wav" "$out/input-drums.wav" repeat 3 gain -n -0.3
+sox -R -V1 -n -r 44100 -c 1 "$work/kick.wav" synth 0.25 sine 160-45 fade q 0.002 0.25 0.22
+sox -R -V1 -n -r 44100 -c 1 "$work/snare.wav" synth 0.18 noise fade q 0.001 0.18 0.16 gain -8 highpass 900
+sox -R -V1 -n -r 44100 -c 1 "$work/hat.wav" synth 0.05 noise fade q 0.001 0.05 0.045 gain -14 highpass 6000
+sox -R -V1 -m "$work/kick.wav" \
+  "|sox -R -V1 $work/snare.wav -p pad 0.5" "|sox -R -V1 $work/kick.wav -p pad 1.0" \
+  "|sox -R -V1 $work/snare.wav -p pad 1.5" "|sox -R -V1 $work/hat.wav -p pad 0.25" \
+  "|sox -R -V1 $work/hat.wav -p pad 0.75" "|sox -R -V1 $work/hat.wav -p pad 1.25" \
+  "|sox -R -V1 $work/hat.wav -p pad 1.75 0.2" "$work/bar.wav"
+sox -R -V1 "$work/bar.wav" "$out/input-drums.wav" repeat 3 gain -n -0.3
 
 # A C major chord of sawtooth waves, spread over two channels.
-sox -V1 -n -r 44100 -c 3 "$work/chord3.wav" \
+sox -R -V1 -n -r 44100 -c 3 "$work/chord3.wav" \
   synth 5 sawtooth 130.81 sawtooth 164.81 sawtooth 196.00 fade 0.05 5 1.5
-sox -V1 "$work/chord3.wav" -c 2 "$out/input-chord.wav" remix 1,2 2,3 gain -n -3
+sox -R -V1 "$work/chord3.wav" -c 2 "$out/input-chord.wav" remix 1,2 2,3 gain -n -3
 
 # --- Presets: name, input, description, vorel-render options --------------
 
@@ -56,7 +56,7 @@ presets=(
 )
 
 spectrogram() {  # file title png
-  sox -V1 "$1" -n spectrogram -x 800 -y 257 -t "$2" -o "$3"
+  sox -R -V1 "$1" -n spectrogram -x 800 -y 257 -t "$2" -o "$3"
 }
 
 for input in speech drums chord; do

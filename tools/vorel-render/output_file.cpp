@@ -85,6 +85,9 @@ OutputFile::OutputFile(const std::string& path, int format, int channels, int sa
   }
   // Integer samples wrap around past full scale unless told to clip.
   if (IsIntegerEncoding(format)) sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+  // The peak chunk carries the time of writing; without it the same render
+  // gives the same file.
+  sf_command(file_, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
 }
 
 OutputFile::~OutputFile() {
