@@ -2,8 +2,10 @@
 # packages it needs first (scripts/install-deps.sh).
 BUILD ?= build
 JOBS ?= 2
+PREFIX ?= /usr/local
+DEMO_OUT ?= demo-out
 
-.PHONY: deps build test test-sanitize check clean
+.PHONY: deps build test test-hosts test-sanitize check demo install clean
 
 deps:
 	scripts/install-deps.sh
@@ -16,6 +18,10 @@ build: deps
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
+# The plugin driven by LADSPA hosts from the distribution (part of test).
+test-hosts: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -L hosts
+
 # The same tests with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: deps
 	cmake -S . -B $(BUILD)-sanitize -DCMAKE_BUILD_TYPE=Debug -DVOREL_SANITIZE=ON -DVOREL_BENCH=OFF
@@ -25,5 +31,14 @@ test-sanitize: deps
 # The whole suite, as CI runs it.
 check: test test-sanitize
 
+# Renders named presets of made-up speech, drums and a chord into $(DEMO_OUT)/
+# with before/after spectrograms.
+demo: build
+	scripts/demo.sh $(BUILD) $(DEMO_OUT)
+
+# libvorel.so into $(PREFIX)/lib/ladspa, vorel-render into $(PREFIX)/bin.
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-sanitize
+	rm -rf $(BUILD) $(BUILD)-sanitize $(DEMO_OUT)

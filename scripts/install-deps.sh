@@ -7,6 +7,8 @@ packages=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   ladspa-sdk binutils
+  libcli11-dev libsndfile1-dev python3
+  sox ecasound espeak-ng
 )
 
 missing=()

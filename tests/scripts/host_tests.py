@@ -1,0 +1,216 @@
+"""Vorel driven by LADSPA hosts from the distribution, as a user would run
+them, against vorel-render --no-compensate on the same input and controls.
+
+Each host finds the plugin through LADSPA_PATH (the build directory). Where
+a host keeps 32-bit float samples end to end its output must match
+bit for bit; where it converts samples, the comparison allows exactly the
+host's own conversion, as noted on each test.
+
+Usage: host_tests.py VOREL_RENDER PLUGIN_DIR [TestCase ...]
+"""
+
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import test_signals  # noqa: E402
+import wavfile  # noqa: E402
+
+RATE = 44100
+FRAMES = 3 * RATE + 777  # not a multiple of any host's block size
+
+# Control sets as (vorel-render options, port values in port order:
+# "s&h", "gain", "direction", "bitmask", "amp-mod amt", "process-typ").
+PRESETS = {
+    "defaults": ([], [1, 1, 1, 0, 0, 0]),
+    "masked ramp": (["--sh", "7", "--gain", "0.8", "--direction", "up", "--bitmask", "0.5",
+                     "--amp-mod", "1", "--process", "ramp"], [7, 0.8, 0, 0.5, 1, 1]),
+    "long hold": (["--sh", "43", "--bitmask", "0.02"], [43, 1, 1, 0.02, 0, 0]),
+}
+
+RENDER = None
+PLUGIN_DIR = None
+
+FLT_MIN = 1.1754943508222875e-38
+
+
+def run(args, **kwargs):
+    env = dict(os.environ, LADSPA_PATH=PLUGIN_DIR)
+    return subprocess.run(args, env=env, capture_output=True, text=True, **kwargs)
+
+
+class HostCase(unittest.TestCase):
+    def setUp(self):
+        self.dir = tempfile.mkdtemp(prefix="vorel-hosts-")
+
+    def tearDown(self):
+        shutil.rmtree(self.dir)
+
+    def path(self, name):
+        return os.path.join(self.dir, name)
+
+    def make_input(self, name, channels, encoding):
+        data = [test_signals.music(FRAMES, RATE, seed=c + 1) for c in range(channels)]
+        wavfile.write(self.path(name), RATE, data, encoding)
+        return self.path(name)
+
+    def reference(self, source, options):
+        out = self.path("reference.wav")
+        done = run([RENDER, "--no-compensate", *options, source, out])
+        self.assertEqual(done.returncode, 0, done.stderr)
+        return wavfile.read(out)
+
+    def host(self, args):
+        done = run(args)
+        self.assertEqual(done.returncode, 0, "%s\n%s" % (" ".join(args), done.stderr))
+
+    def assert_matches(self, got, want, convert, tolerance, label):
+        """Every sample of got lies within tolerance of one of the values
+        convert gives for the same sample of want (tolerance None: has the
+        same 32-bit pattern as one of them)."""
+        self.assertEqual(len(got.channels), len(want.channels), label)
+        for c, (g, w) in enumerate(zip(got.channels, want.channels)):
+            self.assertEqual(len(g), len(w), "%s, channel %d: length" % (label, c))
+            for i, (a, b) in enumerate(zip(g, w)):
+                expected = convert(b)
+                if tolerance is None:  # bit for bit, sign of zero included
+                    ok = any(struct.pack("<f", a) == struct.pack("<f", e) for e in expected)
+                else:
+                    ok = any(abs(a - e) <= tolerance for e in expected)
+                if not ok:
+                    self.fail("%s, channel %d, sample %d: host %r, vorel-render %r (expected %r)"
+                              % (label, c, i, a, b, expected))
+
+
+class Listing(HostCase):
+    def test_listplugins_finds_vorel_on_the_ladspa_path(self):
+        done = run(["listplugins"])
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertIn(os.path.join(PLUGIN_DIR, "libvorel.so") + ":\n\tVorel (1043/vorel)",
+                      done.stdout)
+
+    def test_analyseplugin_shows_the_port_table(self):
+        done = run(["analyseplugin", "libvorel.so"])
+        self.assertEqual(done.returncode, 0, done.stderr)
+        self.assertIn('Plugin Label: "vorel"', done.stdout)
+        ports = [line.strip() for line in done.stdout.split("Ports:")[1].strip().splitlines()]
+        self.assertEqual(ports, [
+            '"s&h" input, control, 1 to 43, default 1, integer',
+            '"gain" input, control, 0 to 2, default 1, logarithmic',
+            '"direction" input, control, 0 to 1, default 1, logarithmic, integer',
+            '"bitmask" input, control, 0 to 1, default 0, logarithmic',
+            '"amp-mod amt" input, control, 0 to 1, default 0, logarithmic',
+            '"process-typ" input, control, 0 to 1, default 0, logarithmic, integer',
+            '"in" input, audio',
+            '"out" output, audio',
+        ])
+
+
+class Applyplugin(HostCase):
+    # applyplugin reads through libsndfile (16-bit input reaches both hosts as
+    # the same floats) but always writes 16-bit PCM, rounding each sample down
+    # to a step of 2^-15. So each sample may lie up to one 16-bit step below
+    # vorel-render's float. applyplugin does not clip: a sample at or past
+    # full scale (the output filter can overshoot 1 slightly) comes out as
+    # the 16-bit format's -1 or its largest positive value.
+    STEP = 2.0 ** -15
+
+    def applyplugin_view(self, v):
+        if v >= 1.0 or v < -1.0:
+            return [-1.0, 1.0 - self.STEP]
+        return [v]
+
+    def test_renders_like_vorel_render_within_one_16_bit_step(self):
+        source = self.make_input("in.wav", 1, "pcm16")
+        clip = self.applyplugin_view
+        for name, (options, ports) in PRESETS.items():
+            out = self.path("applyplugin.wav")
+            self.host(["applyplugin", source, out, "libvorel.so", "vorel", *map(str, ports)])
+            self.assert_matches(wavfile.read(out), self.reference(source, options), clip,
+                                self.STEP, "applyplugin, " + name)
+
+
+class Sox(HostCase):
+    # sox carries samples as 32-bit integers. 24-bit input reaches the plugin
+    # as exactly the floats libsndfile gives vorel-render; the plugin's float
+    # output is cut to a step of 2^-31 on its way back, clipped to
+    # -1 .. 1-2^-31, and written as 32-bit PCM without further change. So
+    # each sample lies within one 2^-31 step.
+    STEP = 2.0 ** -31
+
+    def check(self, channels):
+        source = self.make_input("in.wav", channels, "pcm24")
+        clip = lambda v: [max(-1.0, min(1.0 - self.STEP, v))]  # noqa: E731
+        for name, (options, ports) in PRESETS.items():
+            out = self.path("sox.wav")
+            # -r gives each channel its own instance of the mono plugin.
+            self.host(["sox", "-V1", source, "-e", "signed", "-b", "32", out,
+                       "ladspa", "-r", "libvorel.so", "vorel", *map(str, ports)])
+            self.assert_matches(wavfile.read(out), self.reference(source, options), clip,
+                                self.STEP, "sox, %d channels, %s" % (channels, name))
+
+    def test_mono_renders_like_vorel_render_within_one_32_bit_step(self):
+        self.check(1)
+
+    def test_stereo_renders_like_vorel_render_within_one_32_bit_step(self):
+        self.check(2)
+
+    def test_padding_and_trimming_compensates_the_latency_like_vorel_render(self):
+        # The README's sox line for lined-up output: 1024 zeros after the
+        # input, the plugin, then the first 1024 samples dropped.
+        source = self.make_input("in.wav", 2, "pcm24")
+        options, ports = PRESETS["masked ramp"]
+        out = self.path("sox.wav")
+        self.host(["sox", "-V1", source, "-e", "signed", "-b", "32", out, "pad", "0", "1024s",
+                   "ladspa", "-r", "libvorel.so", "vorel", *map(str, ports), "trim", "1024s"])
+        lined = self.path("lined.wav")
+        done = run([RENDER, *options, source, lined])
+        self.assertEqual(done.returncode, 0, done.stderr)
+        clip = lambda v: [max(-1.0, min(1.0 - self.STEP, v))]  # noqa: E731
+        self.assert_matches(wavfile.read(out), wavfile.read(lined), clip, self.STEP,
+                            "sox pad/trim")
+
+
+class Ecasound(HostCase):
+    # ecasound keeps 32-bit float samples from the float input file to the
+    # float output file, so the samples match bit for bit, with two things
+    # ecasound does to every float it passes on: its chain clamps samples to
+    # -1..1, and subnormal samples come out as zero of the same sign.
+    @staticmethod
+    def ecasound_view(v):
+        if abs(v) < FLT_MIN:
+            return [0.0 * v]
+        return [max(-1.0, min(1.0, v))]
+
+    def check(self, channels):
+        source = self.make_input("in.wav", channels, "float")
+        for name, (options, ports) in PRESETS.items():
+            out = self.path("ecasound.wav")
+            self.host(["ecasound", "-q", "-i", source,
+                       "-f:f32_le,%d,%d" % (channels, RATE), "-o", out,
+                       "-el:vorel," + ",".join(map(str, ports))])
+            got = wavfile.read(out)
+            self.assertEqual(got.encoding, "float")
+            want = self.reference(source, options)
+            self.assert_matches(got, want, self.ecasound_view, None,
+                                "ecasound, %d channels, %s" % (channels, name))
+            os.remove(out)  # ecasound would keep an existing file's header
+
+    def test_mono_matches_vorel_render_bit_for_bit(self):
+        self.check(1)
+
+    def test_stereo_matches_vorel_render_bit_for_bit(self):
+        self.check(2)
+
+
+if __name__ == "__main__":
+    if len(sys.argv) < 3:
+        sys.exit(__doc__)
+    RENDER = os.path.abspath(sys.argv[1])
+    PLUGIN_DIR = os.path.abspath(sys.argv[2])
+    unittest.main(argv=[sys.argv[0], *sys.argv[3:]], verbosity=2)
