@@ -1,15 +1,21 @@
 #include "quantiser/quantiser.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "fmaths/fmaths.h"
 #include "quantiser/bin_walk.h"
+#include "quantiser/overlap_add.h"
 
 namespace vorel {
 
 namespace {
 
 constexpr int32_t kOverlapLength = 2 * TQuantiser::kFrameLength;
+
+// At most 2^117 in magnitude, 1024 samples sum to less than the largest float
+// however the sum rounds, so InputSum is finite.
+constexpr uint32_t kTameMagnitudeBits = (117u + 127u) << 23;
 
 }  // namespace
 
@@ -23,58 +29,128 @@ TQuantiser::TQuantiser()
   Window.reset(new float[kFrameLength]);
   Spectrum.reset(new float[kFrameLength]);
   HeldSpectrum.reset(new float[kFrameLength]);
+  OverlapScratch.reset(new float[kFrameLength]);
   Fill32(OverlapBuffer.get(), kOverlapLength, 0);
   Fill32(InputFifo.get(), kFrameLength, 0);
   Fill32(OutputBlock.get(), kFrameLength, 0);
   MakeHannWindow(Window.get(), kFrameLength);
 }
 
-// Each input sample enters the FIFO as a 32-bit copy before the output sample
-// at the same index is written; a frame step follows every 256th sample
-// since construction, so the output does not depend on how calls cut the
-// stream.
+// The samples up to each frame boundary are taken as one run; a frame step
+// follows every 256th sample since construction, so the output does not
+// depend on how calls cut the stream.
 void TQuantiser::Process(const float* input, float* output, int32_t count) {
-  for (int32_t n = 0; n < count; ++n) {
-    std::memcpy(InputFifo.get() + FifoPos, input + n, sizeof(float));
-    output[n] = OutputBlock[FifoPos - kFirstFifoPos] * Gain;
-    if (++FifoPos == kFrameLength) {
+  int32_t n = 0;
+  while (n < count) {
+    const int32_t run = std::min(count - n, kFrameLength - FifoPos);
+    TakeRun(input + n, output + n, run);
+    n += run;
+    if (FifoPos == kFrameLength) {
       FifoPos = kFirstFifoPos;
       FrameStep();
     }
   }
 }
 
+// Input samples enter the FIFO as 32-bit copies; output samples are the
+// finished hop times Gain. Every input sample is read before the output
+// sample at its index is written: for one shared array or two apart, the
+// whole run is read first; arrays that overlap otherwise go sample by sample.
+void TQuantiser::TakeRun(const float* input, float* output, int32_t run) {
+  float* fifo = InputFifo.get() + FifoPos;
+  const float* finished = OutputBlock.get() + (FifoPos - kFirstFifoPos);
+  const float gain = Gain;
+  const auto in = reinterpret_cast<uintptr_t>(input);
+  const auto out = reinterpret_cast<uintptr_t>(output);
+  const uintptr_t bytes = static_cast<uintptr_t>(run) * sizeof(float);
+  if (in == out || in + bytes <= out || out + bytes <= in) {
+    std::memcpy(fifo, input, bytes);
+    for (int32_t j = 0; j < run; ++j) output[j] = finished[j] * gain;
+  } else {
+    for (int32_t j = 0; j < run; ++j) {
+      std::memcpy(fifo + j, input + j, sizeof(float));
+      output[j] = finished[j] * gain;
+    }
+  }
+  FifoPos += run;
+}
+
 // One hop: analyse, walk the spectrum, resynthesise at the input's level,
 // overlap-add and shift by the hop.
+//
+// The two summed magnitudes are long serial float sums (their order fixes
+// their bits). When "amp-mod amt" is 0 and no sample can make InputSum
+// infinite or NaN, HoldScale is exactly 1 whatever InputSum is, so InputSum
+// is summed later, side by side with OutputSum, and the two sums overlap.
 void TQuantiser::FrameStep() {
-  const float inputSum = AnalyseFrame();
+  const bool tame = WindowFrame() <= kTameMagnitudeBits;
   FFT->ForwardTransform(Spectrum.get(), AnalysisFrame.get());
+  const bool sumLater = AmpModAmount == 0.0f && tame;
+  float inputSum = 0.0f;
+  float holdScale = 1.0f;
+  if (!sumLater) {
+    inputSum = SumMagnitudes(InputFifo.get());
+    holdScale = ComputeHoldScale(inputSum);
+  }
+  WalkSpectrum(holdScale);
+  FFT->InverseTransform(HeldSpectrum.get(), SynthesisFrame.get());
+  float outputSum = 0.0f;
+  if (sumLater) {
+    SumMagnitudesSideBySide(inputSum, outputSum);
+  } else {
+    outputSum = SumMagnitudes(SynthesisFrame.get());
+  }
+  // A frame whose synthesis is all zero has no level to match and adds
+  // nothing: the ratio would be 0/0 or x/0, and zero times that would fill
+  // the whole frame with NaN.
+  if (outputSum != 0.0f) OverlapAdd(inputSum / outputSum);
+  ShiftHop();
+}
 
+// Windows the frame for the transform. Returns the largest magnitude pattern
+// in the frame, which tells whether InputSum can overflow.
+uint32_t TQuantiser::WindowFrame() {
+  uint32_t largest = 0;
+  for (int32_t i = 0; i < kFrameLength; ++i) {
+    AnalysisFrame[i] = InputFifo[i] * Window[i];
+    const uint32_t magnitude = BitsOf(InputFifo[i]) & 0x7fffffffu;
+    largest = magnitude > largest ? magnitude : largest;
+  }
+  return largest;
+}
+
+// The held pairs for this frame, carrying the held pair across frames.
+void TQuantiser::WalkSpectrum(float holdScale) {
   TWalkSettings walk;
   walk.HoldLength = HoldLength;
-  walk.HoldScale = ComputeHoldScale(inputSum);
+  walk.HoldScale = holdScale;
   walk.Downward = Direction != 0;
   walk.Ramp = ProcessType != 0;
   walk.BitMask = BitMask;
   THeldPair held{HeldReal, HeldImag};
-  WalkSpectrum(walk, Spectrum.get(), HeldSpectrum.get(), held);
+  BinWalk.Walk(walk, Spectrum.get(), HeldSpectrum.get(), held);
   HeldReal = held.Real;
   HeldImag = held.Imag;
-
-  FFT->InverseTransform(HeldSpectrum.get(), SynthesisFrame.get());
-  MatchLevel(inputSum);
-  ShiftHop();
 }
 
-// Windows the frame for the transform and returns the summed magnitude of
-// the raw, unwindowed samples, accumulated in ascending order.
-float TQuantiser::AnalyseFrame() {
-  float inputSum = 0.0f;
+// Summed magnitude of a frame, accumulated in ascending order.
+float TQuantiser::SumMagnitudes(const float* frame) {
+  float sum = 0.0f;
+  for (int32_t i = 0; i < kFrameLength; ++i) sum = sum + FAbs(frame[i]);
+  return sum;
+}
+
+// Both summed magnitudes in one loop: two independent chains, each still in
+// ascending order.
+void TQuantiser::SumMagnitudesSideBySide(float& inputSum, float& outputSum) const {
+  float in = 0.0f;
+  float out = 0.0f;
   for (int32_t i = 0; i < kFrameLength; ++i) {
-    inputSum = inputSum + FAbs(InputFifo[i]);
-    AnalysisFrame[i] = InputFifo[i] * Window[i];
+    in = in + FAbs(InputFifo[i]);
+    out = out + FAbs(SynthesisFrame[i]);
   }
-  return inputSum;
+  inputSum = in;
+  outputSum = out;
 }
 
 // 1 - min(AmpModAmount x InputSum / 1024, 1). The product is formed in
@@ -86,25 +162,11 @@ float TQuantiser::ComputeHoldScale(float inputSum) const {
   return 1.0f - a;
 }
 
-// Scales the synthesis frame so that its summed magnitude equals the input
-// frame's, and overlap-adds it. A frame whose synthesis is all zero has no
-// level to match and adds nothing: the ratio would be 0/0 or x/0, and zero
-// times that would fill the whole frame with NaN.
-void TQuantiser::MatchLevel(float inputSum) {
-  float outputSum = 0.0f;
-  for (int32_t i = 0; i < kFrameLength; ++i) outputSum = outputSum + FAbs(SynthesisFrame[i]);
-  if (outputSum == 0.0f) return;
-  OverlapAdd(inputSum / outputSum);
-}
-
-// Synthesis x window x ratio + accumulator, multiplied left to right and
-// added in extended precision, rounded once when stored: rounding the
-// product to float first would change the last bit of some values.
+// Scales the synthesis frame by the level ratio, windows it and adds it
+// into the accumulator.
 void TQuantiser::OverlapAdd(float levelRatio) {
-  for (int32_t i = 0; i < kFrameLength; ++i) {
-    const long double product = static_cast<long double>(SynthesisFrame[i]) * Window[i] * levelRatio;
-    OverlapBuffer[i] = static_cast<float>(product + OverlapBuffer[i]);
-  }
+  vorel::OverlapAdd(SynthesisFrame.get(), Window.get(), levelRatio, OverlapBuffer.get(), OverlapScratch.get(),
+                    kFrameLength);
 }
 
 // Hands the finished hop to the output and moves the accumulator and the

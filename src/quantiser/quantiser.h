@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "fftreal/fftreal.h"
+#include "quantiser/bin_walk.h"
 
 namespace vorel {
 
@@ -49,10 +50,13 @@ class TQuantiser {
  private:
   friend class TQuantiserTestAccess;  // read-only view of the frame state for tests
 
+  void TakeRun(const float* input, float* output, int32_t run);
   void FrameStep();
-  float AnalyseFrame();
+  uint32_t WindowFrame();
   float ComputeHoldScale(float inputSum) const;
-  void MatchLevel(float inputSum);
+  void WalkSpectrum(float holdScale);
+  static float SumMagnitudes(const float* frame);
+  void SumMagnitudesSideBySide(float& inputSum, float& outputSum) const;
   void OverlapAdd(float levelRatio);
   void ShiftHop();
 
@@ -66,9 +70,11 @@ class TQuantiser {
   std::unique_ptr<float[]> Window;
   std::unique_ptr<float[]> Spectrum;
   std::unique_ptr<float[]> HeldSpectrum;
+  std::unique_ptr<float[]> OverlapScratch;  // working space of the overlap-add
   int32_t FifoPos = kFirstFifoPos;
   float SampleRate = 0.0f;
   std::unique_ptr<TFFTReal> FFT;
+  TBinWalk BinWalk;  // keeps the walk's plan between frames
 };
 
 }  // namespace vorel

@@ -13,8 +13,10 @@ inline float Clamp(float x) {
 }
 
 // The filter step as defined: difference and product in extended precision
-// (the product of two floats is exact there), one rounding to float.
-inline float FilterExtended(float x, float prevInput, float coefficient, float prevOutput) {
+// (the product of two floats is exact there), one rounding to float. Kept
+// out of line so that the filter state of the double path stays in
+// registers.
+__attribute__((noinline)) float FilterExtended(float x, float prevInput, float coefficient, float prevOutput) {
   const long double difference = static_cast<long double>(x) - static_cast<long double>(prevInput);
   const long double feedback = static_cast<long double>(coefficient) * static_cast<long double>(prevOutput);
   return static_cast<float>(difference + feedback);
