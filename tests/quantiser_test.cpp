@@ -35,7 +35,9 @@ struct Params {
   uint8_t processType = 0;
 };
 
-void Apply(TQuantiser& q, const Params& p) {
+// Writes the parameters into an engine or into the plain model.
+template <typename Engine>
+void Apply(Engine& q, const Params& p) {
   q.HoldLength = p.holdLength;
   q.Gain = p.gain;
   q.Direction = p.direction;
@@ -217,12 +219,7 @@ TEST(QuantiserReference, MatchesThePlainModelBitForBit) {
       p.gain = variant % 5 == 0 ? 1.5f : 1.0f;
       ++variant;
       vorel_test::ReferenceEngine ref;
-      ref.HoldLength = p.holdLength;
-      ref.Gain = p.gain;
-      ref.Direction = p.direction;
-      ref.BitMask = p.bitMask;
-      ref.AmpModAmount = p.ampMod;
-      ref.ProcessType = p.processType;
+      Apply(ref, p);
       std::vector<float> want(input.size());
       ref.Process(input.data(), want.data(), static_cast<int32_t>(input.size()));
       ASSERT_TRUE(SameBits(RunEngine(p, input, {333}), want)) << "hold " << hold << " mask " << mask;
