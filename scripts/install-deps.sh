@@ -9,6 +9,7 @@ packages=(
   ladspa-sdk binutils
   libcli11-dev libsndfile1-dev python3
   sox ecasound espeak-ng
+  libfftw3-dev
 )
 
 missing=()

@@ -1,5 +1,8 @@
 #include "fftreal/fftreal.h"
 
+#include "fftreal/fftreal_add.h"
+#include "fftreal/fftreal_passes_sse.h"
+
 #include <cmath>
 #include <stdexcept>
 #include <string>
@@ -32,11 +35,34 @@ TFFTReal::TFFTReal(int32_t length)
   TrigoLUT = std::make_unique<TTrigoLUT>(NbrBits);
   Sqrt2Over2 = static_cast<float>(std::sqrt(2.0L) * 0.5L);
   if (NbrBits > 2) Buffer.reset(new float[Length]);
+#if VOREL_FFT_SSE
+  if (Length >= sse::kMinLength) SineLUT = std::make_unique<TSineLUT>(*TrigoLUT, NbrBits);
+#endif
+}
+
+void TFFTReal::ForwardTransform(float* freq, const float* time) {
+#if VOREL_FFT_SSE
+  if (Length >= sse::kMinLength) {
+    ForwardTransformVector(freq, time);
+    return;
+  }
+#endif
+  ForwardTransformScalar(freq, time);
+}
+
+void TFFTReal::InverseTransform(const float* freq, float* time) {
+#if VOREL_FFT_SSE
+  if (Length >= sse::kMinLength) {
+    InverseTransformVector(freq, time);
+    return;
+  }
+#endif
+  InverseTransformScalar(freq, time);
 }
 
 // Pass 1 and pass 2 alternate between the frequency array and Buffer so that
 // the last pass always lands in the frequency array.
-void TFFTReal::ForwardTransform(float* freq, const float* time) {
+void TFFTReal::ForwardTransformScalar(float* freq, const float* time) {
   const float* x = time;
   float* f = freq;
   switch (NbrBits) {
@@ -44,15 +70,15 @@ void TFFTReal::ForwardTransform(float* freq, const float* time) {
       f[0] = x[0];
       return;
     case 1:
-      f[0] = x[0] + x[1];
+      f[0] = AddInOrder(x[0], x[1]);
       f[1] = x[0] - x[1];
       return;
     case 2: {
       f[1] = x[0] - x[2];
       f[3] = x[1] - x[3];
-      const float s0 = x[0] + x[2];
-      const float s2 = x[1] + x[3];
-      f[0] = s0 + s2;
+      const float s0 = AddInOrder(x[0], x[2]);
+      const float s2 = AddInOrder(x[1], x[3]);
+      f[0] = AddInOrder(s0, s2);
       f[2] = s0 - s2;
       return;
     }
@@ -72,7 +98,7 @@ void TFFTReal::ForwardTransform(float* freq, const float* time) {
 
 // The generic passes run from the widest down; the fused third stage always
 // writes Buffer, and the final pass reorders Buffer into the time array.
-void TFFTReal::InverseTransform(const float* freq, float* time) {
+void TFFTReal::InverseTransformScalar(const float* freq, float* time) {
   const float* f = freq;
   float* x = time;
   switch (NbrBits) {
@@ -80,15 +106,15 @@ void TFFTReal::InverseTransform(const float* freq, float* time) {
       x[0] = f[0];
       return;
     case 1:
-      x[0] = f[0] + f[1];
+      x[0] = AddInOrder(f[0], f[1]);
       x[1] = f[0] - f[1];
       return;
     case 2: {
-      const float b0 = f[0] + f[2];
+      const float b0 = AddInOrder(f[0], f[2]);
       const float b2 = f[0] - f[2];
-      x[0] = b0 + 2.0f * f[1];
+      x[0] = AddInOrder(b0, 2.0f * f[1]);
       x[2] = b0 - 2.0f * f[1];
-      x[1] = b2 + 2.0f * f[3];
+      x[1] = AddInOrder(b2, 2.0f * f[3]);
       x[3] = b2 - 2.0f * f[3];
       return;
     }

@@ -6,7 +6,9 @@
 //   F[N/2 + k]     sine part of bin k, = -Im X[k] (1 <= k < N/2)
 // Neither direction scales: InverseTransform(ForwardTransform(x)) = N * x.
 // Every operation is a float operation rounded to float, in the order the
-// formulas are written, so every build gives the same bits.
+// formulas are written, so every build gives the same bits. Lengths of 64 and
+// more run vectorised passes (SSE2) that do the very same operations on each
+// element and so give the same bits as the plain scalar passes.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +31,11 @@ class TFFTReal {
   // (used as working storage too); freq is left unchanged.
   void InverseTransform(const float* freq, float* time);
 
+  // The plain scalar passes that define the results: ForwardTransform and
+  // InverseTransform give exactly these bits, faster.
+  void ForwardTransformScalar(float* freq, const float* time);
+  void InverseTransformScalar(const float* freq, float* time);
+
   int32_t GetLength() const { return Length; }
 
  private:
@@ -39,6 +46,10 @@ class TFFTReal {
   void InverseThirdStage(float* dst, const float* src) const;
   void InverseFinalPass(float* time, const float* src) const;
 
+  // The vectorised schedules (fftreal_sse.cpp), for lengths of 64 and more.
+  void ForwardTransformVector(float* freq, const float* time);
+  void InverseTransformVector(const float* freq, float* time);
+
   float LogLength;
   std::unique_ptr<TBitReversedLUT> BitRevLUT;
   std::unique_ptr<TTrigoLUT> TrigoLUT;
@@ -46,6 +57,8 @@ class TFFTReal {
   int32_t Length;
   int32_t NbrBits;
   std::unique_ptr<float[]> Buffer;
+  // Only built when the vectorised passes are compiled in.
+  std::unique_ptr<TSineLUT> SineLUT;
 };
 
 }  // namespace vorel

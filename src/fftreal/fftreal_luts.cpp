@@ -1,6 +1,7 @@
 #include "fftreal/fftreal_luts.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace vorel {
 
@@ -34,6 +35,21 @@ TTrigoLUT::TTrigoLUT(int32_t nbrBits) {
     const double step = pi / (2.0 * levelLength);
     for (int32_t i = 0; i < levelLength; ++i) {
       entries[i] = static_cast<float>(std::cos(i * step));
+    }
+  }
+}
+
+// Copies each level's entries in reverse order, bit for bit.
+TSineLUT::TSineLUT(const TTrigoLUT& cosines, int32_t nbrBits) {
+  if (nbrBits <= 3) return;
+  Table.reset(new float[(int32_t{1} << (nbrBits - 1)) - 4]);
+  for (int32_t level = 3; level < nbrBits; ++level) {
+    const int32_t levelLength = int32_t{1} << (level - 1);
+    const float* from = cosines.GetLevelTable(level);
+    float* entries = Table.get() + (levelLength - 4);
+    entries[0] = 0.0f;
+    for (int32_t i = 1; i < levelLength; ++i) {
+      std::memcpy(&entries[i], &from[levelLength - i], sizeof(float));
     }
   }
 }

@@ -32,4 +32,19 @@ class TTrigoLUT {
   std::unique_ptr<float[]> Table;
 };
 
+// The cosine levels read backwards, for passes that need the sines of
+// ascending angles in ascending memory: entry i of level p is entry h - i of
+// the same TTrigoLUT level (h = 2^(p-1)), the same float, i.e. the sine of
+// i*pi/2^p; entry 0 is 0. Same layout as TTrigoLUT; no table for B <= 3.
+class TSineLUT {
+ public:
+  TSineLUT(const TTrigoLUT& cosines, int32_t nbrBits);
+  const float* GetLevelTable(int32_t level) const {
+    return Table.get() + ((int32_t{1} << (level - 1)) - 4);
+  }
+
+ private:
+  std::unique_ptr<float[]> Table;
+};
+
 }  // namespace vorel

@@ -1,0 +1,33 @@
+// Float sums whose NaN result is fixed by the order the operands are written.
+// When both operands of an x86 addition are NaNs, the result carries the
+// payload of the instruction's first operand. A plain `a + b` leaves the
+// compiler free to emit it either way round, so the payload that survives
+// would change with the optimisation level; these sums always put `a` first,
+// which makes every output bit, NaN payloads included, the same in every
+// build and in the scalar and vectorised passes alike. The sum itself is the
+// ordinary rounded float sum.
+#pragma once
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace vorel {
+
+inline float AddInOrder(float a, float b) {
+#if defined(__SSE2__)
+  asm("addss %1, %0" : "+x"(a) : "x"(b));
+  return a;
+#else
+  return a + b;
+#endif
+}
+
+#if defined(__SSE2__)
+inline __m128 AddInOrder(__m128 a, __m128 b) {
+  asm("addps %1, %0" : "+x"(a) : "x"(b));
+  return a;
+}
+#endif
+
+}  // namespace vorel
