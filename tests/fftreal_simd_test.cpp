@@ -114,3 +114,22 @@ TEST(FFTRealVectorPath, SameBitsAsScalarForOneSpecialValueAnywhere) {
     }
   }
 }
+
+// Each sum keeps its left operand first, so with every input a NaN of its
+// own payload the DC term (a chain of left operands back to element 0)
+// carries element 0's payload, quieted, on both paths and in every build.
+TEST(FFTRealNaNPayloads, DcTermKeepsElementZerosPayloadWhenEveryInputIsNaN) {
+  for (int n = 2; n <= 1024; n *= 2) {
+    TFFTReal fft(n);
+    std::vector<float> input(n), fast(n), scalar(n);
+    for (int i = 0; i < n; ++i) input[i] = FromBits(0x7f800000u | static_cast<uint32_t>(i + 1));
+    fft.ForwardTransform(fast.data(), input.data());
+    fft.ForwardTransformScalar(scalar.data(), input.data());
+    EXPECT_EQ(ToBits(fast[0]), 0x7fc00001u) << "forward, N = " << n;
+    EXPECT_EQ(ToBits(scalar[0]), 0x7fc00001u) << "forward scalar, N = " << n;
+    fft.InverseTransform(input.data(), fast.data());
+    fft.InverseTransformScalar(input.data(), scalar.data());
+    EXPECT_EQ(ToBits(fast[0]), 0x7fc00001u) << "inverse, N = " << n;
+    EXPECT_EQ(ToBits(scalar[0]), 0x7fc00001u) << "inverse scalar, N = " << n;
+  }
+}

@@ -6,9 +6,10 @@
 //   F[N/2 + k]     sine part of bin k, = -Im X[k] (1 <= k < N/2)
 // Neither direction scales: InverseTransform(ForwardTransform(x)) = N * x.
 // Every operation is a float operation rounded to float, in the order the
-// formulas are written, so every build gives the same bits. Lengths of 64 and
-// more run vectorised passes (SSE2) that do the very same operations on each
-// element and so give the same bits as the plain scalar passes.
+// formulas are written, so every build gives the same bits. Built with
+// VOREL_SIMD (the default) on x86, lengths of 64 and more run vectorised
+// passes (SSE2) that do the very same operations on each element and so give
+// the same bits as the plain scalar passes. The transforms allocate nothing.
 #pragma once
 
 #include <cstdint>

@@ -104,6 +104,7 @@ void ForwardPassInterleaved(float* dst, const float* src, int32_t pass, int32_t 
     _mm_storeu_ps(d + 4 * n, _mm_sub_ps(s0, sn));
     _mm_storeu_ps(d + 4 * h, _mm_loadu_ps(s + 4 * h));
     _mm_storeu_ps(d + 4 * (n + h), _mm_loadu_ps(s + 4 * (n + h)));
+#pragma GCC unroll 2
     for (int32_t i = 1; i < h; ++i) {
       const TForwardPair r = ForwardStep(_mm_loadu_ps(s + 4 * i), _mm_loadu_ps(s + 4 * (n + i)),
                                          _mm_loadu_ps(s + 4 * (n + h + i)),
