@@ -1,6 +1,6 @@
 #include "fftreal/fftreal.h"
 
-#include "fftreal/fftreal_add.h"
+#include "fmaths/add_in_order.h"
 #include "fftreal/fftreal_passes_sse.h"
 
 #include <cmath>

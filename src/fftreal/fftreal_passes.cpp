@@ -3,7 +3,7 @@
 // difference (no fused multiply-add), and every sum keeps its left operand
 // first (AddInOrder), which fixes every output bit.
 #include "fftreal/fftreal.h"
-#include "fftreal/fftreal_add.h"
+#include "fmaths/add_in_order.h"
 
 namespace vorel {
 

@@ -1,6 +1,6 @@
 // The inverse transform's vectorised passes. The formulas are those of the
 // scalar passes, element for element and operand for operand.
-#include "fftreal/fftreal_add.h"
+#include "fmaths/add_in_order.h"
 #include "fftreal/fftreal_passes_sse.h"
 
 #if VOREL_FFT_SSE

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "fmaths/add_in_order.h"
 #include "fmaths/fmaths.h"
 #include "quantiser/bin_walk.h"
 #include "quantiser/overlap_add.h"
@@ -133,10 +134,11 @@ void TQuantiser::WalkSpectrum(float holdScale) {
   HeldImag = held.Imag;
 }
 
-// Summed magnitude of a frame, accumulated in ascending order.
+// Summed magnitude of a frame, accumulated in ascending order. The running
+// sum stays the first operand, so a NaN sum keeps its payload in every build.
 float TQuantiser::SumMagnitudes(const float* frame) {
   float sum = 0.0f;
-  for (int32_t i = 0; i < kFrameLength; ++i) sum = sum + FAbs(frame[i]);
+  for (int32_t i = 0; i < kFrameLength; ++i) sum = AddInOrder(sum, FAbs(frame[i]));
   return sum;
 }
 
@@ -146,8 +148,8 @@ void TQuantiser::SumMagnitudesSideBySide(float& inputSum, float& outputSum) cons
   float in = 0.0f;
   float out = 0.0f;
   for (int32_t i = 0; i < kFrameLength; ++i) {
-    in = in + FAbs(InputFifo[i]);
-    out = out + FAbs(SynthesisFrame[i]);
+    in = AddInOrder(in, FAbs(InputFifo[i]));
+    out = AddInOrder(out, FAbs(SynthesisFrame[i]));
   }
   inputSum = in;
   outputSum = out;
