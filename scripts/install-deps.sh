@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, testing and the demo need,
 # skipping those already present. Non-interactive; uses sudo when not root.
+# Extra package names given as arguments are installed too.
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,7 @@ packages=(
   libcli11-dev libsndfile1-dev python3
   sox ecasound espeak-ng
   libfftw3-dev
+  "$@"
 )
 
 missing=()

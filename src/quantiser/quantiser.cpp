@@ -16,7 +16,7 @@ constexpr int32_t kOverlapLength = 2 * TQuantiser::kFrameLength;
 
 // At most 2^117 in magnitude, 1024 samples sum to less than the largest float
 // however the sum rounds, so InputSum is finite.
-constexpr uint32_t kTameMagnitudeBits = (117u + 127u) << 23;
+constexpr int32_t kTameMagnitudeBits = (117 + 127) << 23;
 
 }  // namespace
 
@@ -84,7 +84,7 @@ void TQuantiser::TakeRun(const float* input, float* output, int32_t run) {
 // infinite or NaN, HoldScale is exactly 1 whatever InputSum is, so InputSum
 // is summed later, side by side with OutputSum, and the two sums overlap.
 void TQuantiser::FrameStep() {
-  const bool tame = WindowFrame() <= kTameMagnitudeBits;
+  const bool tame = WindowFrame();
   FFT->ForwardTransform(Spectrum.get(), AnalysisFrame.get());
   const bool sumLater = AmpModAmount == 0.0f && tame;
   float inputSum = 0.0f;
@@ -108,16 +108,16 @@ void TQuantiser::FrameStep() {
   ShiftHop();
 }
 
-// Windows the frame for the transform. Returns the largest magnitude pattern
-// in the frame, which tells whether InputSum can overflow.
-uint32_t TQuantiser::WindowFrame() {
-  uint32_t largest = 0;
+// Windows the frame for the transform. Returns whether every sample is at
+// most 2^117 in magnitude, so that InputSum cannot overflow.
+bool TQuantiser::WindowFrame() {
+  int32_t wild = 0;
   for (int32_t i = 0; i < kFrameLength; ++i) {
     AnalysisFrame[i] = InputFifo[i] * Window[i];
-    const uint32_t magnitude = BitsOf(InputFifo[i]) & 0x7fffffffu;
-    largest = magnitude > largest ? magnitude : largest;
+    const auto magnitude = static_cast<int32_t>(BitsOf(InputFifo[i]) & 0x7fffffffu);
+    wild |= magnitude > kTameMagnitudeBits ? 1 : 0;
   }
-  return largest;
+  return wild == 0;
 }
 
 // The held pairs for this frame, carrying the held pair across frames.

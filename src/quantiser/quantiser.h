@@ -52,7 +52,7 @@ class TQuantiser {
 
   void TakeRun(const float* input, float* output, int32_t run);
   void FrameStep();
-  uint32_t WindowFrame();
+  bool WindowFrame();
   float ComputeHoldScale(float inputSum) const;
   void WalkSpectrum(float holdScale);
   static float SumMagnitudes(const float* frame);
