@@ -5,7 +5,7 @@ JOBS ?= 2
 PREFIX ?= /usr/local
 DEMO_OUT ?= demo-out
 
-.PHONY: deps build test test-hosts test-sanitize check demo install clean
+.PHONY: deps build test test-hosts test-sanitize test-tsan check demo install clean
 
 deps:
 	scripts/install-deps.sh
@@ -28,8 +28,15 @@ test-sanitize: deps
 	cmake --build $(BUILD)-sanitize -j $(JOBS)
 	ctest --test-dir $(BUILD)-sanitize --output-on-failure -j $(JOBS)
 
+# The tests with ThreadSanitizer, among them plugin instances running on
+# several threads at once.
+test-tsan: deps
+	cmake -S . -B $(BUILD)-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOREL_TSAN=ON -DVOREL_BENCH=OFF
+	cmake --build $(BUILD)-tsan -j $(JOBS)
+	ctest --test-dir $(BUILD)-tsan --output-on-failure -j $(JOBS)
+
 # The whole suite, as CI runs it.
-check: test test-sanitize
+check: test test-sanitize test-tsan
 
 # Renders named presets of made-up speech, drums and a chord into $(DEMO_OUT)/
 # with before/after spectrograms.
@@ -41,4 +48,4 @@ install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-sanitize $(DEMO_OUT)
+	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-tsan $(DEMO_OUT)
