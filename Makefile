@@ -5,7 +5,7 @@ JOBS ?= 2
 PREFIX ?= /usr/local
 DEMO_OUT ?= demo-out
 
-.PHONY: deps build test test-hosts test-sanitize test-tsan check demo install clean
+.PHONY: deps build test test-hosts test-sanitize test-tsan load-cycles check demo install clean
 
 deps:
 	scripts/install-deps.sh
@@ -14,9 +14,10 @@ build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
 
-# The normal build's test suite.
+# The normal build's test suite. The load cycles under valgrind have their
+# own target.
 test: build
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -LE valgrind
 
 # The plugin driven by LADSPA hosts from the distribution (part of test).
 test-hosts: build
@@ -35,8 +36,13 @@ test-tsan: deps
 	cmake --build $(BUILD)-tsan -j $(JOBS)
 	ctest --test-dir $(BUILD)-tsan --output-on-failure -j $(JOBS)
 
+# 1,000 loads and unloads of the plugin with an instance run each time,
+# under valgrind memcheck: no leak, no error.
+load-cycles: build
+	ctest --test-dir $(BUILD) --output-on-failure -L valgrind
+
 # The whole suite, as CI runs it.
-check: test test-sanitize test-tsan
+check: test test-sanitize test-tsan load-cycles
 
 # Renders named presets of made-up speech, drums and a chord into $(DEMO_OUT)/
 # with before/after spectrograms.
