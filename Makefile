@@ -5,7 +5,7 @@ JOBS ?= 2
 PREFIX ?= /usr/local
 DEMO_OUT ?= demo-out
 
-.PHONY: deps build test test-hosts test-sanitize test-tsan load-cycles check demo install clean
+.PHONY: deps build test test-hosts test-sanitize test-tsan test-m32 load-cycles check demo install clean
 
 deps:
 	scripts/install-deps.sh
@@ -36,13 +36,25 @@ test-tsan: deps
 	cmake --build $(BUILD)-tsan -j $(JOBS)
 	ctest --test-dir $(BUILD)-tsan --output-on-failure -j $(JOBS)
 
+# The 32-bit x86 target (SSE2 arithmetic): the whole suite, then the golden
+# cases, which must give the same bits as the 64-bit build.
+test-m32: build
+	cmake -S . -B $(BUILD)-m32 -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-m32 -DCMAKE_C_FLAGS=-m32 \
+	  -DVOREL_BUNDLED_GTEST=ON -DVOREL_BENCH=OFF -DVOREL_TOOLS=OFF
+	cmake --build $(BUILD)-m32 -j $(JOBS)
+	ctest --test-dir $(BUILD)-m32 --output-on-failure -j $(JOBS)
+	$(BUILD)/tests/vorel-golden $(BUILD)/libvorel.so > $(BUILD)/golden.txt
+	$(BUILD)-m32/tests/vorel-golden $(BUILD)-m32/libvorel.so > $(BUILD)-m32/golden.txt
+	diff $(BUILD)/golden.txt $(BUILD)-m32/golden.txt
+	@echo "golden output: $$(wc -l < $(BUILD)-m32/golden.txt) cases bit-identical in the 32-bit and 64-bit builds"
+
 # 1,000 loads and unloads of the plugin with an instance run each time,
 # under valgrind memcheck: no leak, no error.
 load-cycles: build
 	ctest --test-dir $(BUILD) --output-on-failure -L valgrind
 
 # The whole suite, as CI runs it.
-check: test test-sanitize test-tsan load-cycles
+check: test test-sanitize test-tsan test-m32 load-cycles
 
 # Renders named presets of made-up speech, drums and a chord into $(DEMO_OUT)/
 # with before/after spectrograms.
@@ -54,4 +66,4 @@ install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-tsan $(DEMO_OUT)
+	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-tsan $(BUILD)-m32 $(DEMO_OUT)

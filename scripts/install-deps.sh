@@ -12,6 +12,7 @@ packages=(
   sox ecasound espeak-ng
   libfftw3-dev
   valgrind
+  g++-multilib
   "$@"
 )
 
