@@ -4,8 +4,10 @@ BUILD ?= build
 JOBS ?= 2
 PREFIX ?= /usr/local
 DEMO_OUT ?= demo-out
+FUZZ_SECONDS ?= 60
+CORPUS := tests/fuzz/corpus
 
-.PHONY: deps build test test-hosts test-sanitize test-tsan test-m32 load-cycles check demo install clean
+.PHONY: deps build test test-hosts test-sanitize test-tsan test-m32 fuzz-smoke load-cycles check demo install clean
 
 deps:
 	scripts/install-deps.sh
@@ -48,13 +50,25 @@ test-m32: build
 	diff $(BUILD)/golden.txt $(BUILD)-m32/golden.txt
 	@echo "golden output: $$(wc -l < $(BUILD)-m32/golden.txt) cases bit-identical in the 32-bit and 64-bit builds"
 
+# The fuzz target (clang, libFuzzer, ASan+UBSan): replays the committed
+# corpus as a regression test, then fuzzes for FUZZ_SECONDS from it. New
+# inputs go to a scratch directory, not into the committed corpus.
+fuzz-smoke: deps
+	cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DVOREL_FUZZ=ON -DVOREL_TESTS=OFF -DVOREL_BENCH=OFF -DVOREL_TOOLS=OFF
+	cmake --build $(BUILD)-fuzz -j $(JOBS)
+	ctest --test-dir $(BUILD)-fuzz --output-on-failure
+	rm -rf $(BUILD)-fuzz/corpus && mkdir -p $(BUILD)-fuzz/corpus
+	$(BUILD)-fuzz/tests/fuzz/plugin_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  -artifact_prefix=$(BUILD)-fuzz/ $(BUILD)-fuzz/corpus $(CORPUS)
+
 # 1,000 loads and unloads of the plugin with an instance run each time,
 # under valgrind memcheck: no leak, no error.
 load-cycles: build
 	ctest --test-dir $(BUILD) --output-on-failure -L valgrind
 
 # The whole suite, as CI runs it.
-check: test test-sanitize test-tsan test-m32 load-cycles
+check: test test-sanitize test-tsan test-m32 fuzz-smoke load-cycles
 
 # Renders named presets of made-up speech, drums and a chord into $(DEMO_OUT)/
 # with before/after spectrograms.
@@ -66,4 +80,4 @@ install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-tsan $(BUILD)-m32 $(DEMO_OUT)
+	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-tsan $(BUILD)-m32 $(BUILD)-fuzz $(DEMO_OUT)

@@ -11,6 +11,7 @@ packages=(
   libcli11-dev libsndfile1-dev python3
   sox ecasound espeak-ng
   libfftw3-dev
+  clang libclang-rt-14-dev
   valgrind
   g++-multilib
   "$@"
