@@ -7,7 +7,7 @@ DEMO_OUT ?= demo-out
 FUZZ_SECONDS ?= 60
 CORPUS := tests/fuzz/corpus
 
-.PHONY: deps build test test-hosts test-sanitize test-tsan test-m32 fuzz-smoke load-cycles check demo install clean
+.PHONY: deps build test test-hosts test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles check bench demo install clean
 
 deps:
 	scripts/install-deps.sh
@@ -30,6 +30,12 @@ test-sanitize: deps
 	cmake -S . -B $(BUILD)-sanitize -DCMAKE_BUILD_TYPE=Debug -DVOREL_SANITIZE=ON -DVOREL_BENCH=OFF
 	cmake --build $(BUILD)-sanitize -j $(JOBS)
 	ctest --test-dir $(BUILD)-sanitize --output-on-failure -j $(JOBS)
+
+# The tests with the transform's plain scalar passes only (no SIMD).
+test-scalar: deps
+	cmake -S . -B $(BUILD)-scalar -DCMAKE_BUILD_TYPE=Release -DVOREL_SIMD=OFF -DVOREL_BENCH=OFF
+	cmake --build $(BUILD)-scalar -j $(JOBS)
+	ctest --test-dir $(BUILD)-scalar --output-on-failure -j $(JOBS) -LE valgrind
 
 # The tests with ThreadSanitizer, among them plugin instances running on
 # several threads at once.
@@ -68,7 +74,13 @@ load-cycles: build
 	ctest --test-dir $(BUILD) --output-on-failure -L valgrind
 
 # The whole suite, as CI runs it.
-check: test test-sanitize test-tsan test-m32 fuzz-smoke load-cycles
+check: test test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles
+
+# Speed: the benchmarks (median of 5, pinned to one core), then applyplugin
+# rendering the same file through vorel and through mbeq.
+bench: build
+	taskset -c 1 $(BUILD)/bench/vorel_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	scripts/bench-hosts.sh $(BUILD) 7
 
 # Renders named presets of made-up speech, drums and a chord into $(DEMO_OUT)/
 # with before/after spectrograms.
@@ -80,4 +92,4 @@ install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-tsan $(BUILD)-m32 $(BUILD)-fuzz $(DEMO_OUT)
+	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-scalar $(BUILD)-tsan $(BUILD)-m32 $(BUILD)-fuzz $(DEMO_OUT)
