@@ -31,7 +31,7 @@ test-sanitize: deps
 	cmake --build $(BUILD)-sanitize -j $(JOBS)
 	ctest --test-dir $(BUILD)-sanitize --output-on-failure -j $(JOBS)
 
-# The tests with the transform's plain scalar passes only (no SIMD).
+# The tests with the plain paths only: scalar transform, no AVX2 or FMA clones.
 test-scalar: deps
 	cmake -S . -B $(BUILD)-scalar -DCMAKE_BUILD_TYPE=Release -DVOREL_SIMD=OFF -DVOREL_BENCH=OFF
 	cmake --build $(BUILD)-scalar -j $(JOBS)

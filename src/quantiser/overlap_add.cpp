@@ -29,7 +29,9 @@ void OverlapAddExtended(const float* synthesis, const float* window, float level
 // first pass finds the float from double and keeps it where that test holds
 // (it fails for NaN and infinity, whose payloads and signs the extended rule
 // decides); the rare rest is computed by the rule itself.
+#if defined(VOREL_SIMD) && (defined(__x86_64__) || defined(__i386__))
 __attribute__((target_clones("avx2", "default")))
+#endif
 void OverlapAdd(const float* synthesis, const float* window, float levelRatio, float* accumulator,
                 float* scratch, int32_t count) {
   const double ratio = levelRatio;

@@ -22,6 +22,58 @@ __attribute__((noinline)) float FilterExtended(float x, float prevInput, float c
   return static_cast<float>(difference + feedback);
 }
 
+
+// The filter state a block works on, held in registers.
+struct TFilterState {
+  float PrevInput;
+  float PrevOutput;
+};
+
+// The same filter step in double, which is faster and gives the same float
+// whenever it can be shown to: the difference of two clamped floats must be
+// exact in double (checked by recovering its rounding error), and the sum
+// must lie far enough from a point halfway between two floats that neither
+// its own rounding in double (below 2^-53 relative) nor the extended
+// rounding (below 2^-64) can move it across. The product of two floats is
+// exact in double, so a fused multiply-add gives the very same sum, one
+// rounding sooner on the serial path from one output to the next. Any other
+// sample takes the extended step.
+template <bool kFused>
+__attribute__((always_inline)) inline void FilterBlock(float* buffer, int32_t count, float coefficient,
+                                                       TFilterState& state) {
+  const double a = coefficient;
+  float prevInput = state.PrevInput;
+  float prevOutput = state.PrevOutput;
+  for (int32_t i = 0; i < count; ++i) {
+    const float x = Clamp(buffer[i]);
+    const double current = x;
+    const double previous = -static_cast<double>(prevInput);
+    const double difference = current + previous;
+    const double back = difference - current;
+    const double differenceError = (current - (difference - back)) + (previous - back);
+    const double sum = kFused ? __builtin_fma(a, static_cast<double>(prevOutput), difference)
+                              : difference + a * prevOutput;
+    float y = static_cast<float>(sum);
+    const double margin = sum * 0x1p-51;
+    if (differenceError != 0.0 || static_cast<float>(sum - margin) != static_cast<float>(sum + margin)) {
+      y = FilterExtended(x, prevInput, coefficient, prevOutput);
+    }
+    prevInput = x;
+    prevOutput = y;
+    buffer[i] = y;
+  }
+  state = {prevInput, prevOutput};
+}
+
+#if defined(VOREL_SIMD) && (defined(__x86_64__) || defined(__i386__))
+__attribute__((target("fma"))) void FilterBlockFused(float* buffer, int32_t count, float coefficient,
+                                                     TFilterState& state) {
+  FilterBlock<true>(buffer, count, coefficient, state);
+}
+
+const bool kHasFma = (__builtin_cpu_init(), __builtin_cpu_supports("fma"));
+#endif
+
 }  // namespace
 
 // 1 - 250 / rate, both steps in extended precision and rounded once. At
@@ -38,39 +90,21 @@ void TStabilize::SetSampleRate(float rate) {
   SampleRate = rate;
 }
 
-// The same filter step in double, which is faster and gives the same float
-// whenever it can be shown to: the difference of two clamped floats must be
-// exact in double (checked by recovering its rounding error), and the sum
-// must lie far enough from a point halfway between two floats that neither
-// its own rounding in double (below 2^-53 relative) nor the extended
-// rounding (below 2^-64) can move it across. The product of two floats is
-// exact in double. Any other sample takes the extended step.
 void TStabilize::Process(float* buffer, int32_t count) {
-  const double coefficient = Coefficient;
-  float prevInput = PrevInput;
-  float prevOutput = PrevOutput;
-  for (int32_t i = 0; i < count; ++i) {
-    const float x = Clamp(buffer[i]);
-    const double a = x;
-    const double b = -static_cast<double>(prevInput);
-    const double difference = a + b;
-    const double back = difference - a;
-    const double differenceError = (a - (difference - back)) + (b - back);
-    const double sum = difference + coefficient * prevOutput;
-    float y = static_cast<float>(sum);
-    const double margin = sum * 0x1p-51;
-    if (differenceError != 0.0 || static_cast<float>(sum - margin) != static_cast<float>(sum + margin)) {
-      y = FilterExtended(x, prevInput, Coefficient, prevOutput);
-    }
-    prevInput = x;
-    prevOutput = y;
-    buffer[i] = y;
+  if (count <= 0) return;
+  TFilterState state{PrevInput, PrevOutput};
+#if defined(VOREL_SIMD) && (defined(__x86_64__) || defined(__i386__))
+  if (kHasFma) {
+    FilterBlockFused(buffer, count, Coefficient, state);
+  } else {
+    FilterBlock<false>(buffer, count, Coefficient, state);
   }
-  if (count > 0) {
-    PrevInput = prevInput;
-    PrevOutput = prevOutput;
-    LastOutput = prevOutput;
-  }
+#else
+  FilterBlock<false>(buffer, count, Coefficient, state);
+#endif
+  PrevInput = state.PrevInput;
+  PrevOutput = state.PrevOutput;
+  LastOutput = state.PrevOutput;
 }
 
 }  // namespace vorel
