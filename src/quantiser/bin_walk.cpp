@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "fmaths/fmaths.h"
 
 namespace vorel {
@@ -37,6 +41,53 @@ int32_t PlanSteps(bool downward, int32_t* source, int32_t previous, Reaches reac
   return current;
 }
 
+// Runs shorter than this on average are gathered pair by pair.
+constexpr int32_t kShortestFilledRun = 4;
+
+// The pair a plan entry names: a pair of the spectrum, masked, or the pair
+// held before the walk.
+THeldPair PatternsOf(const float* spectrum, const THeldPair& previous, int32_t source, uint32_t mask) {
+  if (source == kPairs) return previous;
+  THeldPair pair;
+  std::memcpy(&pair.Real, spectrum + source, sizeof pair.Real);
+  std::memcpy(&pair.Imag, spectrum + source + kPairs, sizeof pair.Imag);
+  pair.Real ^= mask;
+  pair.Imag ^= mask;
+  return pair;
+}
+
+// Stores one pattern into count consecutive elements, four at a time where
+// it can.
+void FillPattern(float* target, int32_t count, uint32_t bits) {
+  int32_t k = 0;
+#if defined(__SSE2__)
+  const __m128i pattern = _mm_set1_epi32(static_cast<int>(bits));
+  for (; k + 4 <= count; k += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(target + k), pattern);
+#endif
+  for (; k < count; ++k) std::memcpy(target + k, &bits, sizeof bits);
+}
+
+// Every step captures: pair p receives pair p - 1 (upward) or p + 1
+// (downward) of the spectrum, masked, and the first pair of the walk the
+// pair held before it.
+void ShiftPairs(const float* spectrum, const THeldPair& held, bool downward, uint32_t mask, float* heldSpectrum) {
+  const int32_t first = downward ? kPairs - 1 : 0;
+  const int32_t target = downward ? 0 : 1;
+  const int32_t source = downward ? 1 : 0;
+  const uint32_t previous[2] = {held.Real, held.Imag};
+  for (int32_t half = 0; half < 2; ++half) {
+    float* out = heldSpectrum + half * kPairs;
+    const float* in = spectrum + half * kPairs;
+    for (int32_t k = 0; k < kPairs - 1; ++k) {
+      uint32_t bits;
+      std::memcpy(&bits, in + source + k, sizeof bits);
+      bits ^= mask;
+      std::memcpy(out + target + k, &bits, sizeof bits);
+    }
+    std::memcpy(out + first, &previous[half], sizeof previous[half]);
+  }
+}
+
 }  // namespace
 
 // The ramp's threshold HoldLength x HoldScale x step / 512 must be exact:
@@ -46,8 +97,10 @@ void TBinWalk::Plan(const TWalkSettings& s) {
                     BitsOf(s.HoldScale) == BitsOf(PlannedFor.HoldScale) && s.Downward == PlannedFor.Downward &&
                     s.Ramp == PlannedFor.Ramp;
   if (same) return;
+  ShiftsByOnePair = false;
   if (!s.Ramp) {
     const int32_t reach = FirstReachingCount(static_cast<long double>(s.HoldLength) * s.HoldScale);
+    ShiftsByOnePair = reach == 1;
     LastCapture = PlanSteps(s.Downward, Source, kPrevious, [reach](int32_t counter, int32_t) { return counter >= reach; });
   } else if (s.HoldLength > -(1 << 20) && s.HoldLength < (1 << 20)) {
     const double slope = static_cast<double>(s.HoldLength) * s.HoldScale;
@@ -58,19 +111,41 @@ void TBinWalk::Plan(const TWalkSettings& s) {
     LastCapture = PlanSteps(s.Downward, Source, kPrevious,
                             [slope](int32_t counter, int32_t i) { return counter >= slope * i / kPairs; });
   }
+  RunCount = 0;
+  for (int32_t p = 0; p < kPairs;) {
+    int32_t end = p + 1;
+    while (end < kPairs && Source[end] == Source[p]) ++end;
+    RunFirst[RunCount] = p;
+    RunLength[RunCount] = end - p;
+    ++RunCount;
+    p = end;
+  }
   Planned = true;
   PlannedFor = s;
 }
 
-// The spectrum is gathered through the plan. The previous held pair joins
-// the candidates pre-masked, so one XOR serves every pair.
+// Long holds fill runs of pairs with one pattern; short ones gather every
+// pair through the plan.
 void TBinWalk::Walk(const TWalkSettings& s, const float* spectrum, float* heldSpectrum, THeldPair& held) {
   Plan(s);
+  const THeldPair previous = held;
+  if (ShiftsByOnePair) {
+    ShiftPairs(spectrum, previous, s.Downward, s.BitMask, heldSpectrum);
+  } else if (RunCount * kShortestFilledRun <= kPairs) {
+    FillRuns(spectrum, previous, s.BitMask, heldSpectrum);
+  } else {
+    GatherPairs(spectrum, previous, s.BitMask, heldSpectrum);
+  }
+  held = PatternsOf(spectrum, previous, LastCapture, s.BitMask);
+}
+
+// The previous held pair joins the candidates pre-masked, so one XOR serves
+// every pair.
+void TBinWalk::GatherPairs(const float* spectrum, const THeldPair& held, uint32_t mask, float* heldSpectrum) {
   std::memcpy(RealCandidates, spectrum, kPairs * sizeof(uint32_t));
   std::memcpy(ImagCandidates, spectrum + kPairs, kPairs * sizeof(uint32_t));
-  RealCandidates[kPrevious] = held.Real ^ s.BitMask;
-  ImagCandidates[kPrevious] = held.Imag ^ s.BitMask;
-  const uint32_t mask = s.BitMask;
+  RealCandidates[kPrevious] = held.Real ^ mask;
+  ImagCandidates[kPrevious] = held.Imag ^ mask;
   for (int32_t p = 0; p < kPairs; ++p) {
     const int32_t from = Source[p];
     const uint32_t real = RealCandidates[from] ^ mask;
@@ -78,8 +153,15 @@ void TBinWalk::Walk(const TWalkSettings& s, const float* spectrum, float* heldSp
     std::memcpy(heldSpectrum + p, &real, sizeof real);
     std::memcpy(heldSpectrum + p + kPairs, &imag, sizeof imag);
   }
-  held.Real = RealCandidates[LastCapture] ^ mask;
-  held.Imag = ImagCandidates[LastCapture] ^ mask;
+}
+
+void TBinWalk::FillRuns(const float* spectrum, const THeldPair& held, uint32_t mask, float* heldSpectrum) const {
+  for (int32_t r = 0; r < RunCount; ++r) {
+    const int32_t first = RunFirst[r];
+    const THeldPair pair = PatternsOf(spectrum, held, Source[first], mask);
+    FillPattern(heldSpectrum + first, RunLength[r], pair.Real);
+    FillPattern(heldSpectrum + first + kPairs, RunLength[r], pair.Imag);
+  }
 }
 
 void WalkSpectrum(const TWalkSettings& settings, const float* spectrum, float* heldSpectrum, THeldPair& held) {

@@ -40,8 +40,16 @@ class TBinWalk {
 
   bool Planned = false;
   TWalkSettings PlannedFor;
+  void GatherPairs(const float* spectrum, const THeldPair& held, uint32_t mask, float* heldSpectrum);
+  void FillRuns(const float* spectrum, const THeldPair& held, uint32_t mask, float* heldSpectrum) const;
+
   int32_t Source[512] = {};  // for pair p: the pair of the spectrum it receives, or kPrevious
   int32_t LastCapture = kPrevious;
+  bool ShiftsByOnePair = false;  // every step captures
+  // The same plan as runs of neighbouring pairs that receive the same pair.
+  int32_t RunCount = 0;
+  int32_t RunFirst[512] = {};
+  int32_t RunLength[512] = {};
   // The spectrum's two halves as patterns, each followed by the previous held one.
   uint32_t RealCandidates[513] = {};
   uint32_t ImagCandidates[513] = {};
