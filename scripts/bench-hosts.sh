@@ -7,7 +7,7 @@ set -euo pipefail
 build=$(cd "${1:?build directory}" && pwd)
 runs=${2:-7}
 here=$(cd "$(dirname "$0")" && pwd)
-"$here/install-deps.sh" swh-plugins >/dev/null
+"$here/install-deps.sh" swh-plugins bc >/dev/null
 
 mbeq=/usr/lib/ladspa/mbeq_1197.so
 work=$(mktemp -d)
@@ -23,17 +23,23 @@ time_one() {
   echo "$end - $start" | bc -l
 }
 
-vorel_times=()
+# vorel with its default controls ("s&h" 1) and with "s&h" 4; mbeq flat.
+default_times=()
+hold_times=()
 mbeq_times=()
 for ((i = 0; i < runs; i++)); do
-  vorel_times+=("$(time_one "$build/libvorel.so" vorel 4 1 1 0 0 0)")
+  default_times+=("$(time_one "$build/libvorel.so" vorel 1 1 1 0 0 0)")
+  hold_times+=("$(time_one "$build/libvorel.so" vorel 4 1 1 0 0 0)")
   mbeq_times+=("$(time_one "$mbeq" mbeq 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0)")
 done
 
 median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
-v=$(median "${vorel_times[@]}")
+d=$(median "${default_times[@]}")
+h=$(median "${hold_times[@]}")
 m=$(median "${mbeq_times[@]}")
 echo "applyplugin, 120 s of 48 kHz mono, median of $runs runs each (alternating):"
-printf '  vorel: %.3f s   (%s)\n' "$v" "${vorel_times[*]}"
-printf '  mbeq:  %.3f s   (%s)\n' "$m" "${mbeq_times[*]}"
-printf '  mbeq / vorel = %.2f\n' "$(echo "$m / $v" | bc -l)"
+printf '  vorel, defaults:  %.3f s   (%s)\n' "$d" "${default_times[*]}"
+printf '  vorel, s&h 4:     %.3f s   (%s)\n' "$h" "${hold_times[*]}"
+printf '  mbeq:             %.3f s   (%s)\n' "$m" "${mbeq_times[*]}"
+printf '  mbeq / vorel: %.2f with the defaults, %.2f with s&h 4\n' \
+  "$(echo "$m / $d" | bc -l)" "$(echo "$m / $h" | bc -l)"
