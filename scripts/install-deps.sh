@@ -12,7 +12,7 @@ packages=(
   sox ecasound espeak-ng
   libfftw3-dev
   clang libclang-rt-14-dev
-  valgrind
+  valgrind libc6-dbg
   g++-multilib
   "$@"
 )
