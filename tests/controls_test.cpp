@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "fmaths/fmaths.h"
-#include "vorel/controls.h"
+#include "processor/controls.h"
 
 using vorel::ApplyControls;
 using vorel::BitsOf;

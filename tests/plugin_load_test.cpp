@@ -4,14 +4,11 @@
 #include <gtest/gtest.h>
 #include <ladspa.h>
 
-#include <cmath>
 #include <cstdio>
-#include <optional>
 #include <set>
 #include <string>
 
 #include "alloc_probe.h"
-#include "vorel/port_table.h"
 
 namespace {
 
@@ -26,66 +23,15 @@ struct Library {
   LADSPA_Descriptor_Function Entry = nullptr;
 };
 
-// The default a host derives from a hint descriptor, by the rules of the
-// LADSPA header: fixed values, or the bounds interpolated (geometrically for
-// a logarithmic port), rounded for an integer port.
-std::optional<float> HostDefault(const LADSPA_PortRangeHint& h) {
-  const int d = h.HintDescriptor;
-  const double lo = h.LowerBound, hi = h.UpperBound;
-  auto between = [&](double w) {
-    double v = LADSPA_IS_HINT_LOGARITHMIC(d) ? std::exp(std::log(lo) * (1 - w) + std::log(hi) * w)
-                                             : lo * (1 - w) + hi * w;
-    return static_cast<float>(LADSPA_IS_HINT_INTEGER(d) ? std::round(v) : v);
-  };
-  if (LADSPA_IS_HINT_DEFAULT_MINIMUM(d)) return static_cast<float>(lo);
-  if (LADSPA_IS_HINT_DEFAULT_LOW(d)) return between(0.25);
-  if (LADSPA_IS_HINT_DEFAULT_MIDDLE(d)) return between(0.5);
-  if (LADSPA_IS_HINT_DEFAULT_HIGH(d)) return between(0.75);
-  if (LADSPA_IS_HINT_DEFAULT_MAXIMUM(d)) return static_cast<float>(hi);
-  if (LADSPA_IS_HINT_DEFAULT_0(d)) return 0.0f;
-  if (LADSPA_IS_HINT_DEFAULT_1(d)) return 1.0f;
-  if (LADSPA_IS_HINT_DEFAULT_100(d)) return 100.0f;
-  if (LADSPA_IS_HINT_DEFAULT_440(d)) return 440.0f;
-  return std::nullopt;
-}
-
 }  // namespace
 
-TEST(PluginLibrary, DescriptorMatchesThePortTable) {
+// The ports, names, hints and defaults are pinned by the analyseplugin test;
+// here, what a listing does not show: the callbacks a host may call.
+TEST(PluginLibrary, OffersExactlyTheFourCallbacksOfAPluginWithoutActivation) {
   Library lib;
   ASSERT_NE(lib.Entry, nullptr) << dlerror();
   const LADSPA_Descriptor* d = lib.Entry(0);
   ASSERT_NE(d, nullptr);
-  EXPECT_EQ(d->UniqueID, 1043u);
-  EXPECT_STREQ(d->Label, "vorel");
-  EXPECT_STREQ(d->Name, "Vorel");
-  EXPECT_EQ(d->Properties, 4);
-  EXPECT_NE(d->Maker, nullptr);
-  EXPECT_NE(d->Copyright, nullptr);
-  ASSERT_EQ(d->PortCount, 8u);
-  const char* names[] = {"s&h", "gain", "direction", "bitmask", "amp-mod amt", "process-typ", "in", "out"};
-  const int descriptors[] = {5, 5, 5, 5, 5, 5, 9, 10};
-  const int hints[] = {611, 595, 627, 531, 531, 563, 0, 0};
-  const std::optional<float> defaults[] = {1, 1, 1, 0, 0, 0, std::nullopt, std::nullopt};
-  for (unsigned long i = 0; i < 8; ++i) {
-    const vorel::PortEntry& e = vorel::kPortTable[i];
-    EXPECT_EQ(std::string(d->PortNames[i]), names[i]);
-    EXPECT_STREQ(e.Name, names[i]);
-    EXPECT_EQ(d->PortDescriptors[i], descriptors[i]);
-    EXPECT_EQ(e.Descriptor, descriptors[i]);
-    EXPECT_EQ(d->PortRangeHints[i].HintDescriptor, hints[i]);
-    EXPECT_EQ(e.Hints, hints[i]);
-    EXPECT_EQ(HostDefault(d->PortRangeHints[i]), defaults[i]) << names[i];
-    if (i < vorel::kControlPortCount) {
-      EXPECT_EQ(d->PortRangeHints[i].LowerBound, e.LowerBound);
-      EXPECT_EQ(d->PortRangeHints[i].UpperBound, e.UpperBound);
-    }
-  }
-  const float bounds[][2] = {{1, 43}, {0, 2}, {0, 1}, {0, 1}, {0, 1}, {0, 1}};
-  for (int i = 0; i < 6; ++i) {
-    EXPECT_EQ(vorel::kPortTable[i].LowerBound, bounds[i][0]);
-    EXPECT_EQ(vorel::kPortTable[i].UpperBound, bounds[i][1]);
-  }
   EXPECT_TRUE(d->instantiate && d->connect_port && d->run && d->cleanup);
   EXPECT_FALSE(d->activate || d->run_adding || d->set_run_adding_gain || d->deactivate);
 }

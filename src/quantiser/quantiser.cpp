@@ -31,10 +31,23 @@ TQuantiser::TQuantiser()
   Spectrum.reset(new float[kFrameLength]);
   HeldSpectrum.reset(new float[kFrameLength]);
   OverlapScratch.reset(new float[kFrameLength]);
+  MakeHannWindow(Window.get(), kFrameLength);
+  Reset();
+}
+
+void TQuantiser::Reset() {
   Fill32(OverlapBuffer.get(), kOverlapLength, 0);
   Fill32(InputFifo.get(), kFrameLength, 0);
   Fill32(OutputBlock.get(), kFrameLength, 0);
-  MakeHannWindow(Window.get(), kFrameLength);
+  FifoPos = kFirstFifoPos;
+  HeldReal = 0;
+  HeldImag = 0;
+  HoldLength = 0;
+  Gain = 0.0f;
+  Direction = 0;
+  BitMask = 0xffffffffu;
+  AmpModAmount = 0.0f;
+  ProcessType = 0;
 }
 
 // The samples up to each frame boundary are taken as one run; a frame step

@@ -39,6 +39,10 @@ class TQuantiser {
   // sample at the same index is written. A count of 0 or less does nothing.
   void Process(const float* input, float* output, int32_t count);
 
+  // Back to the state of a new engine, parameters included, without
+  // allocating: the stream restarts as if from construction.
+  void Reset();
+
   // Parameters, written directly by the owner between calls of Process.
   int32_t HoldLength = 0;    // base hold length in pairs
   float Gain = 0.0f;         // factor on every output sample

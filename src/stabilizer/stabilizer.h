@@ -24,6 +24,13 @@ class TStabilize {
   // nothing.
   void Process(float* buffer, int32_t count);
 
+  // Clears the filter state, as in a new stabiliser; the rate is kept.
+  void Reset() {
+    LastOutput = 0.0f;
+    PrevOutput = 0.0f;
+    PrevInput = 0.0f;
+  }
+
   float GetSampleRate() const { return SampleRate; }
   float GetCoefficient() const { return Coefficient; }
 

@@ -6,7 +6,7 @@
 #include <new>
 
 #include "vorel/instance.h"
-#include "vorel/port_table.h"
+#include "vorel/ladspa_ports.h"
 
 #define VOREL_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -34,9 +34,9 @@ void FillDescriptor(DescriptorBlock& block) {
   d.PortCount = PortCount;
   for (unsigned long port = 0; port < PortCount; ++port) {
     const PortEntry& entry = kPortTable[port];
-    block.PortDescriptors[port] = entry.Descriptor;
+    block.PortDescriptors[port] = LadspaDescriptorOf(entry);
     block.PortNames[port] = entry.Name;
-    block.PortRangeHints[port] = {entry.Hints, entry.LowerBound, entry.UpperBound};
+    block.PortRangeHints[port] = LadspaHintOf(entry);
   }
   d.PortDescriptors = block.PortDescriptors;
   d.PortNames = block.PortNames;

@@ -1,55 +1,36 @@
 #include "vorel/instance.h"
 
+#include <cstdint>
 #include <cstring>
-#include <memory>
-
-#include "vorel/controls.h"
+#include <new>
 
 namespace vorel {
 
 // Nothing may throw into the host: a failed allocation (the record, the
 // engine or one of its buffers) gives a null handle and frees what was built.
+// The rate goes through a signed 64-bit integer to the nearest float.
 LADSPA_Handle Instantiate(const LADSPA_Descriptor*, unsigned long sampleRate) {
   try {
-    auto instance = std::make_unique<PluginInstance>();
-    // The rate goes through a signed 64-bit integer to the nearest float.
-    const float rate = static_cast<float>(static_cast<int64_t>(sampleRate));
-    instance->Quantiser.SetSampleRate(rate);
-    instance->Stabilizer.SetSampleRate(rate);
-    return instance.release();
+    return new LadspaInstance(static_cast<float>(static_cast<int64_t>(sampleRate)));
   } catch (...) {
     return nullptr;
   }
 }
 
 void ConnectPort(LADSPA_Handle instance, unsigned long port, LADSPA_Data* location) {
-  if (port < PortCount) static_cast<PluginInstance*>(instance)->Ports[port] = location;
+  if (port < PortCount) static_cast<LadspaInstance*>(instance)->Ports[port] = location;
 }
 
-// The engine reads "in" and writes "out" (it reads each sample before writing
-// the one at the same index, so one shared buffer works too); the stabiliser
-// then works on "out". The host's "in" buffer is never written.
+// Each control port is read once per block, as an exact 32-bit copy.
 void Run(LADSPA_Handle handle, unsigned long count) {
-  auto* instance = static_cast<PluginInstance*>(handle);
-  // Each control port is read once per block, as an exact 32-bit copy.
+  auto* instance = static_cast<LadspaInstance*>(handle);
   float controls[kControlPortCount];
   for (unsigned long port = 0; port < kControlPortCount; ++port) {
     std::memcpy(&controls[port], instance->Ports[port], sizeof(float));
   }
-  ApplyControls(controls, instance->Quantiser);
-
-  const LADSPA_Data* in = instance->Ports[InputPort];
-  LADSPA_Data* out = instance->Ports[OutputPort];
-  while (count > 0) {
-    const int32_t piece = PieceLength(count);
-    instance->Quantiser.Process(in, out, piece);
-    instance->Stabilizer.Process(out, piece);
-    in += piece;
-    out += piece;
-    count -= static_cast<unsigned long>(piece);
-  }
+  instance->Chain.Run(controls, instance->Ports[InputPort], instance->Ports[OutputPort], count);
 }
 
-void Cleanup(LADSPA_Handle instance) { delete static_cast<PluginInstance*>(instance); }
+void Cleanup(LADSPA_Handle instance) { delete static_cast<LadspaInstance*>(instance); }
 
 }  // namespace vorel

@@ -1,31 +1,23 @@
-// One plugin instance and the four LADSPA callbacks that drive it. The glue
-// knows LADSPA; the spectral engine and the stabiliser do the processing.
+// One LADSPA plugin instance and the four callbacks that drive it. The glue
+// only converts the host's calls into calls of the shared processor.
 //
-// Real-time promise: run allocates nothing, takes no lock and makes no system
-// call; every buffer is allocated in instantiate.
+// Real-time promise: run and connect_port allocate nothing, take no lock and
+// make no system call; every buffer is allocated in instantiate.
 #pragma once
 
 #include <ladspa.h>
 
-#include <cstdint>
-
-#include "quantiser/quantiser.h"
-#include "stabilizer/stabilizer.h"
-#include "vorel/port_table.h"
+#include "processor/port_table.h"
+#include "processor/processor.h"
 
 namespace vorel {
 
-struct PluginInstance {
-  LADSPA_Data* Ports[PortCount] = {};  // host-owned, indexed by PortIndex
-  TQuantiser Quantiser;
-  TStabilize Stabilizer;
-};
+struct LadspaInstance {
+  explicit LadspaInstance(float rate) : Chain(rate) {}
 
-// The length of the next piece of a run block: the processing objects take
-// a signed 32-bit count, the host an unsigned long.
-inline int32_t PieceLength(unsigned long remaining) {
-  return remaining > INT32_MAX ? INT32_MAX : static_cast<int32_t>(remaining);
-}
+  LADSPA_Data* Ports[PortCount] = {};  // host-owned, indexed by PortIndex
+  Processor Chain;
+};
 
 // Creates an instance at the host's rate; null if memory runs out.
 LADSPA_Handle Instantiate(const LADSPA_Descriptor* descriptor, unsigned long sampleRate);

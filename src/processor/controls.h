@@ -1,5 +1,5 @@
 // Turns the six control-port values of one block into the spectral engine's
-// parameters. The host glue calls it once per run, before the audio.
+// parameters, once per block, before the audio.
 #pragma once
 
 #include "quantiser/quantiser.h"

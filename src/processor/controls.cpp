@@ -1,8 +1,10 @@
-#include "vorel/controls.h"
+#include "processor/controls.h"
 
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+
+#include "processor/port_table.h"
 
 namespace vorel {
 namespace {
@@ -26,12 +28,12 @@ uint8_t Low8(int64_t value) { return static_cast<uint8_t>(static_cast<uint64_t>(
 // written on each block; writing only on a change gives the same state,
 // except for "gain", where the comparison is what keeps a NaN out.
 void ApplyControls(const float* values, TQuantiser& engine) {
-  const float holdLength = values[0];
-  const float gain = values[1];
-  const float direction = values[2];
-  const float bitMask = values[3];
-  const float ampMod = values[4];
-  const float processType = values[5];
+  const float holdLength = values[SampleHoldPort];
+  const float gain = values[GainPort];
+  const float direction = values[DirectionPort];
+  const float bitMask = values[BitMaskPort];
+  const float ampMod = values[AmpModPort];
+  const float processType = values[ProcessTypePort];
 
   if (!std::isnan(holdLength)) engine.HoldLength = static_cast<int32_t>(Low32(Truncate(holdLength)));
   // The gain is taken over as its exact bit pattern, and only when it
