@@ -7,7 +7,7 @@ DEMO_OUT ?= demo-out
 FUZZ_SECONDS ?= 60
 CORPUS := tests/fuzz/corpus
 
-.PHONY: deps build build-m32 test test-hosts test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles deb check bench demo install clean
+.PHONY: deps build build-m32 test test-hosts test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles deb test-deb check bench demo install clean
 
 deps:
 	scripts/install-deps.sh
@@ -80,6 +80,12 @@ deb: build build-m32
 	scripts/make-deb.sh $(BUILD) $(BUILD)
 	scripts/make-deb.sh $(BUILD)-m32 $(BUILD)
 
+# The packages checked with lintian and dpkg-deb, the i386 one's library
+# against the golden output, then each installed with apt, used by hosts that
+# find it on their own, and purged. Installs into the system, so it runs last.
+test-deb: deb
+	tests/scripts/deb_test.sh $(BUILD) $(BUILD)-m32
+
 # 1,000 loads and unloads of the plugin with an instance run each time,
 # under valgrind memcheck: no leak, no error.
 load-cycles: build
@@ -87,6 +93,7 @@ load-cycles: build
 
 # The whole suite, as CI runs it.
 check: test test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles
+	$(MAKE) test-deb
 
 # Speed: the benchmarks (median of 5, pinned to one core), then applyplugin
 # rendering the same file through vorel and through mbeq.
