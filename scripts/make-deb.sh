@@ -73,6 +73,12 @@ printf 'Source: vorel\n\nPackage: vorel\nArchitecture: any\n' > "$scratch/debian
 depends=$(cd "$scratch" && DEB_HOST_ARCH=$arch dpkg-shlibdeps -O "${elves[@]}" |
           sed -n 's/^shlibs:Depends=//p')
 [ -n "$depends" ] || { echo "dpkg-shlibdeps computed no Depends"; exit 1; }
+# Without the i386 runtimes installed, dpkg-shlibdeps takes the 64-bit
+# system's biarch copies (libc6-i386, lib32stdc++6), which no i386 system has.
+case $depends in
+  *-i386*|*lib32*)
+    echo "Depends names biarch packages ($depends): run scripts/install-deps.sh --i386"; exit 1 ;;
+esac
 
 provides=ladspa-plugin
 [ -d "$stage/usr/lib/lv2" ] && provides="$provides, lv2-plugin"
