@@ -7,7 +7,7 @@ DEMO_OUT ?= demo-out
 FUZZ_SECONDS ?= 60
 CORPUS := tests/fuzz/corpus
 
-.PHONY: deps build test test-hosts test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles check bench demo install clean
+.PHONY: deps build build-m32 test test-hosts test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles deb test-deb check bench demo install clean
 
 deps:
 	scripts/install-deps.sh
@@ -44,12 +44,15 @@ test-tsan: deps
 	cmake --build $(BUILD)-tsan -j $(JOBS)
 	ctest --test-dir $(BUILD)-tsan --output-on-failure -j $(JOBS)
 
-# The 32-bit x86 target (SSE2 arithmetic): the whole suite, then the golden
-# cases, which must give the same bits as the 64-bit build.
-test-m32: build
+# The 32-bit x86 build (SSE2 arithmetic) in $(BUILD)-m32.
+build-m32: deps
 	cmake -S . -B $(BUILD)-m32 -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-m32 -DCMAKE_C_FLAGS=-m32 \
 	  -DVOREL_BUNDLED_GTEST=ON -DVOREL_BENCH=OFF -DVOREL_TOOLS=OFF
 	cmake --build $(BUILD)-m32 -j $(JOBS)
+
+# The 32-bit x86 target: the whole suite, then the golden cases, which must
+# give the same bits as the 64-bit build.
+test-m32: build build-m32
 	ctest --test-dir $(BUILD)-m32 --output-on-failure -j $(JOBS)
 	$(BUILD)/tests/vorel-golden $(BUILD)/libvorel.so > $(BUILD)/golden.txt
 	$(BUILD)-m32/tests/vorel-golden $(BUILD)-m32/libvorel.so > $(BUILD)-m32/golden.txt
@@ -68,6 +71,21 @@ fuzz-smoke: deps
 	$(BUILD)-fuzz/tests/fuzz/plugin_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	  -artifact_prefix=$(BUILD)-fuzz/ $(BUILD)-fuzz/corpus $(CORPUS)
 
+# The Debian packages, into $(BUILD)/: vorel_<version>_amd64.deb from the
+# normal build, vorel_<version>_i386.deb from the 32-bit one. dpkg-shlibdeps
+# reads the i386 C and C++ runtimes' dependency information, so the i386
+# architecture is enabled in dpkg and those runtimes installed.
+deb: build build-m32
+	scripts/install-deps.sh --i386
+	scripts/make-deb.sh $(BUILD) $(BUILD)
+	scripts/make-deb.sh $(BUILD)-m32 $(BUILD)
+
+# The packages checked with lintian and dpkg-deb, the i386 one's library
+# against the golden output, then each installed with apt, used by hosts that
+# find it on their own, and purged. Installs into the system, so it runs last.
+test-deb: deb
+	tests/scripts/deb_test.sh $(BUILD) $(BUILD)-m32
+
 # 1,000 loads and unloads of the plugin with an instance run each time,
 # under valgrind memcheck: no leak, no error.
 load-cycles: build
@@ -75,6 +93,7 @@ load-cycles: build
 
 # The whole suite, as CI runs it.
 check: test test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles
+	$(MAKE) test-deb
 
 # Speed: the benchmarks (median of 5, pinned to one core), then applyplugin
 # rendering the same file through vorel and through mbeq.

@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, testing and the demo need,
 # skipping those already present. Non-interactive; uses sudo when not root.
-# Extra package names given as arguments are installed too.
+# Extra package names given as arguments are installed too; --i386 enables
+# the i386 architecture in dpkg and installs the i386 C and C++ runtimes.
 set -euo pipefail
+
+i386=()
+if [ "${1:-}" = --i386 ]; then
+  shift
+  i386=(libc6:i386 libstdc++6:i386 libgcc-s1:i386)
+fi
 
 packages=(
   cmake g++ make pkg-config
@@ -14,6 +21,8 @@ packages=(
   clang libclang-rt-14-dev
   valgrind libc6-dbg
   g++-multilib
+  dpkg-dev lintian file man-db lilv-utils sordi
+  "${i386[@]}"
   "$@"
 )
 
@@ -26,5 +35,8 @@ done
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 echo "Installing: ${missing[*]}"
+if [ ${#i386[@]} -gt 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $sudo dpkg --add-architecture i386
+fi
 $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
 $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"

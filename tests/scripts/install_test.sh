@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# cmake --install puts the plugin where LADSPA hosts look and the renderer
-# beside it, and the installed renderer finds the installed plugin with no
-# LADSPA_PATH set.
+# cmake --install puts the plugin where LADSPA hosts look, the renderer
+# beside it and its manual page under share/man, and the installed renderer
+# finds the installed plugin with no LADSPA_PATH set.
 # Usage: install_test.sh CMAKE BUILD_DIR SOURCE_DIR
 set -euo pipefail
 cmake=$1 build=$2 source=$3
@@ -11,6 +11,13 @@ trap 'rm -rf "$prefix"' EXIT
 "$cmake" --install "$build" --prefix "$prefix" >/dev/null
 test -f "$prefix/lib/ladspa/libvorel.so" || { echo "no lib/ladspa/libvorel.so"; exit 1; }
 test -x "$prefix/bin/vorel-render" || { echo "no bin/vorel-render"; exit 1; }
+
+# The installed manual page documents every option that --help lists.
+man="$prefix/share/man/man1/vorel-render.1"
+test -f "$man" || { echo "no share/man/man1/vorel-render.1"; exit 1; }
+for option in $("$prefix/bin/vorel-render" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+  grep -qF -- "${option//-/\\-}" "$man" || { echo "the manual page lacks $option"; exit 1; }
+done
 
 python3 - "$prefix/in.wav" <<PY
 import sys

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "vorel-render/file_formats.h"
+#include "vorel/version.h"
 
 namespace render {
 
@@ -46,6 +47,7 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
       "channel, at the file's sample rate. Controls left out take the plugin's defaults.",
       "vorel-render"};
   app.get_formatter()->column_width(32);
+  app.set_version_flag("--version", std::string("vorel-render ") + VOREL_VERSION);
 
   RenderOptions options;
   app.add_option("input", options.Input, "Audio file to read (any format libsndfile reads)")
