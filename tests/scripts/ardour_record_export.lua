@@ -5,6 +5,13 @@
 -- Prints tab-separated lines for the caller: TAKE, RANGE, PLUGIN, LATENCY,
 -- EXPORTED.
 
+-- Prints one line for the caller at once: if Ardour crashes on its way out,
+-- what it buffered would be lost.
+local function report(...)
+	io.stdout:write(string.format(...), "\n")
+	io.stdout:flush()
+end
+
 local session_dir, export_dir, seconds, kind, plugin_id, preset_id =
 	arg[1], arg[2], tonumber(arg[3]), arg[4], arg[5], arg[6]
 
@@ -37,8 +44,8 @@ for r in track:playlist():region_list():iter() do
 	local audio = r:to_audioregion()
 	audio:set_fade_in_active(false)
 	audio:set_fade_out_active(false)
-	print(string.format("TAKE\t%d\t%d\t%s", r:position():samples(), r:length():samples(),
-		r:source(0):to_filesource():path()))
+	report("TAKE\t%d\t%d\t%s", r:position():samples(), r:length():samples(),
+		r:source(0):to_filesource():path())
 end
 
 local ptype = kind == "lv2" and ARDOUR.PluginType.LV2 or ARDOUR.PluginType.LADSPA
@@ -46,18 +53,18 @@ local proc = ARDOUR.LuaAPI.new_plugin(s, plugin_id, ptype, "")
 assert(not proc:isnil(), "plugin not found: " .. plugin_id)
 assert(track:add_processor_by_index(proc, 0, nil, true) == 0, "cannot insert the plugin")
 local plugin = proc:to_insert():plugin(0)
-print(string.format("PLUGIN\t%s\t%s\t%s", plugin:name(), plugin:unique_id(), plugin:get_info().path))
+report("PLUGIN\t%s\t%s\t%s", plugin:name(), plugin:unique_id(), plugin:get_info().path)
 sleep(1)
-print(string.format("LATENCY\t%d", proc:signal_latency()))
+report("LATENCY\t%d", proc:signal_latency())
 
 local start, finish = s:current_start_sample(), s:current_end_sample()
-print(string.format("RANGE\t%d\t%d", start, finish))
+report("RANGE\t%d\t%d", start, finish)
 local export = s:simple_export()
 assert(export:set_preset(preset_id), "no export preset " .. preset_id)
 export:set_folder(export_dir)
 export:set_name("export")
 export:set_range(start, finish)
 assert(export:run_export(), "export failed")
-print(string.format("EXPORTED\t%s/export.wav", export_dir))
+report("EXPORTED\t%s/export.wav", export_dir)
 s:save_state("", false, false, false, false, false)
 close_session()

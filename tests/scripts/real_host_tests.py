@@ -28,26 +28,30 @@ LATENCY = 1024
 OPTIONS = None
 
 
+# The value a host must give for a sample of vorel-render's output: the same
+# bits (host_tests.HostCase.assert_matches with no tolerance).
 def bits(v):
     return [v]
 
 
 class RealHostCase(host_tests.HostCase):
+    # The LV2 plugin under test, as given on the command line.
     def lv2(self):
         if not OPTIONS.lv2_uri or not OPTIONS.lv2_path:
             self.fail("this test needs --lv2-uri and --lv2-path")
         return OPTIONS.lv2_uri, OPTIONS.lv2_path
 
-    def render(self, samples, options):
-        """vorel-render with options on samples (one channel at 48 kHz)."""
+    def render(self, samples, rate, options):
+        """vorel-render with options on one channel of samples."""
         source, out = self.path("take.wav"), self.path("rendered.wav")
-        wavfile.write(source, jack_dummy.RATE, [samples])
+        wavfile.write(source, rate, [samples])
         done = host_tests.run([host_tests.RENDER, *options, source, out])
         self.assertEqual(done.returncode, 0, done.stderr)
         return wavfile.read(out)
 
 
 class Ardour(RealHostCase):
+    # One headless Ardour run with the plugin on the track.
     def export(self, kind, plugin_id, env):
         if not OPTIONS.ardour:
             self.fail("this test needs --ardour")
@@ -66,7 +70,7 @@ class Ardour(RealHostCase):
         self.assertGreater(checked, 0)
         self.assertEqual(misplaced, [], "%s: (recorded at, loudest exported sample near it +%d)"
                          % (label, lag))
-        want = self.render(run.timeline, render_options)
+        want = self.render(run.timeline, run.exported.rate, render_options)
         got = wavfile.Wav(run.exported.rate, "float", [track])
         self.assert_matches(got, want, bits, None, label)
 
@@ -76,14 +80,14 @@ class Ardour(RealHostCase):
         # Not the LADSPA SDK's delay line, which shares the ID.
         self.assertEqual(run.plugin, ("Vorel", "1043",
                                       os.path.join(host_tests.PLUGIN_DIR, "libvorel.so")))
-        self.assertEqual(run.latency, 0)
+        self.assertEqual(run.latency, 0, "latency Ardour sees in the plugin")
         self.check_lined_up(run, LATENCY, ["--no-compensate"], "Ardour, LADSPA")
 
     def test_lv2_plugin_exports_lined_up_with_the_take(self):
         uri, lv2_path = self.lv2()
         run = self.export("lv2", uri, {"LV2_PATH": lv2_path})
-        self.assertEqual(run.plugin[1], uri)
-        self.assertEqual(run.latency, LATENCY)
+        self.assertEqual(run.plugin[1], uri, "the plugin Ardour inserted")
+        self.assertEqual(run.latency, LATENCY, "latency Ardour sees in the plugin")
         self.check_lined_up(run, 0, [], "Ardour, LV2")
 
 
