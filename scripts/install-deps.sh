@@ -21,7 +21,8 @@ packages=(
   clang libclang-rt-14-dev
   valgrind libc6-dbg
   g++-multilib
-  dpkg-dev lintian file man-db lilv-utils sordi
+  dpkg-dev lintian file man-db
+  lilv-utils sordi ardour jackd2 jalv
   "${i386[@]}"
   "$@"
 )

@@ -1,0 +1,70 @@
+-- Run by ardour7-lua: records the Dummy backend's "Impulses" input on a new
+-- mono track, inserts one plugin on it and exports the session range.
+-- Usage: ardour7-lua ardour_record_export.lua SESSION_DIR EXPORT_DIR SECONDS
+--                   ladspa|lv2 PLUGIN_ID EXPORT_PRESET_ID
+-- Prints tab-separated lines for the caller: TAKE, RANGE, PLUGIN, LATENCY,
+-- EXPORTED.
+
+-- Prints one line for the caller at once: if Ardour crashes on its way out,
+-- what it buffered would be lost.
+local function report(...)
+	io.stdout:write(string.format(...), "\n")
+	io.stdout:flush()
+end
+
+local session_dir, export_dir, seconds, kind, plugin_id, preset_id =
+	arg[1], arg[2], tonumber(arg[3]), arg[4], arg[5], arg[6]
+
+local backend = AudioEngine:set_backend("None (Dummy)", "", "")
+assert(backend, "no Dummy backend")
+assert(backend:set_device_name("Impulses") == 0, "no Impulses device")
+
+local s = create_session(session_dir, "take", 48000)
+assert(s, "cannot create the session")
+
+-- One input, one output: the track's output feeds the master's first input
+-- with no panner, so the exported left channel holds the track's samples.
+local track = s:new_audio_track(1, 1, nil, 1, "take", ARDOUR.PresentationInfo.max_order,
+	ARDOUR.TrackMode.Normal, true, false):front()
+
+track:rec_enable_control():set_value(1, PBD.GroupControlDisposition.NoGroup)
+s:maybe_enable_record(false)
+s:request_roll(ARDOUR.TransportRequestSource.TRS_UI)
+sleep(seconds)
+s:request_stop(false, false, ARDOUR.TransportRequestSource.TRS_UI)
+sleep(1)
+-- Disarmed, the track plays from disk, so the plugin hears only the take
+-- and silence, never the live input.
+track:rec_enable_control():set_value(0, PBD.GroupControlDisposition.NoGroup)
+s:disable_record(false, false)
+
+-- Ardour gives a new region short fades at both ends; without them the
+-- region plays back the take exactly as recorded.
+for r in track:playlist():region_list():iter() do
+	local audio = r:to_audioregion()
+	audio:set_fade_in_active(false)
+	audio:set_fade_out_active(false)
+	report("TAKE\t%d\t%d\t%s", r:position():samples(), r:length():samples(),
+		r:source(0):to_filesource():path())
+end
+
+local ptype = kind == "lv2" and ARDOUR.PluginType.LV2 or ARDOUR.PluginType.LADSPA
+local proc = ARDOUR.LuaAPI.new_plugin(s, plugin_id, ptype, "")
+assert(not proc:isnil(), "plugin not found: " .. plugin_id)
+assert(track:add_processor_by_index(proc, 0, nil, true) == 0, "cannot insert the plugin")
+local plugin = proc:to_insert():plugin(0)
+report("PLUGIN\t%s\t%s\t%s", plugin:name(), plugin:unique_id(), plugin:get_info().path)
+sleep(1)
+report("LATENCY\t%d", proc:signal_latency())
+
+local start, finish = s:current_start_sample(), s:current_end_sample()
+report("RANGE\t%d\t%d", start, finish)
+local export = s:simple_export()
+assert(export:set_preset(preset_id), "no export preset " .. preset_id)
+export:set_folder(export_dir)
+export:set_name("export")
+export:set_range(start, finish)
+assert(export:run_export(), "export failed")
+report("EXPORTED\t%s/export.wav", export_dir)
+s:save_state("", false, false, false, false, false)
+close_session()
