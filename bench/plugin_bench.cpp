@@ -1,41 +1,34 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <random>
 #include <vector>
 
 #include "stabilizer/stabilizer.h"
+#include "support/signals.h"
 #include "vorel/instance.h"
 
 namespace {
 
-// A plugin instance at 48 kHz with its ports connected to local storage.
+// A plugin instance at 48 kHz with its ports connected to local storage:
+// the defaults, with hold 4 and walking up.
 struct Rig {
-  explicit Rig(float bitmask = 0.0f) : handle(vorel::Instantiate(nullptr, 48000)) {
-    controls[0] = 4.0f;  // "s&h"
-    controls[1] = 1.0f;  // "gain"
-    controls[2] = 0.0f;  // "direction"
-    controls[3] = bitmask;
-    controls[4] = 0.0f;  // "amp-mod amt"
-    controls[5] = 0.0f;  // "process-typ"
-    for (unsigned long port = 0; port < 6; ++port) vorel::ConnectPort(handle, port, &controls[port]);
+  Rig() : handle(vorel::Instantiate(nullptr, 48000)) {
+    controls.Values[vorel::SampleHoldPort] = 4.0f;
+    controls.Values[vorel::DirectionPort] = 0.0f;
+    for (unsigned long port = 0; port < vorel::kControlPortCount; ++port) {
+      vorel::ConnectPort(handle, port, &controls.Values[port]);
+    }
   }
   ~Rig() { vorel::Cleanup(handle); }
   void Connect(float* in, float* out) {
-    vorel::ConnectPort(handle, 6, in);
-    vorel::ConnectPort(handle, 7, out);
+    vorel::ConnectPort(handle, vorel::InputPort, in);
+    vorel::ConnectPort(handle, vorel::OutputPort, out);
   }
   LADSPA_Handle handle;
-  float controls[6];
+  vorel::DefaultControls controls = vorel::MakeDefaultControls();
 };
 
-std::vector<float> Noise(size_t n) {
-  std::mt19937 rng(1);
-  std::uniform_real_distribution<float> dist(-0.5f, 0.5f);
-  std::vector<float> x(n);
-  for (float& v : x) v = dist(rng);
-  return x;
-}
+std::vector<float> Noise(size_t n) { return vorel_host::Noise(n, 1, 0.5f); }
 
 }  // namespace
 

@@ -31,19 +31,19 @@ std::vector<vorel_host::Controls> ControlSets() {
         for (float mask : {0.0f, 0.5f, 1.0f})
           for (float ampMod : {0.0f, 1.0f})
             for (float gain : {0.0f, 1.0f, 2.0f}) {
-              vorel_host::Controls c;
-              c.Values[vorel_host::kHold] = hold;
-              c.Values[vorel_host::kGain] = gain;
-              c.Values[vorel_host::kDirection] = direction;
-              c.Values[vorel_host::kBitMask] = mask;
-              c.Values[vorel_host::kAmpMod] = ampMod;
-              c.Values[vorel_host::kProcessType] = processType;
+              vorel_host::Controls c = vorel::MakeDefaultControls();
+              c.Values[vorel::SampleHoldPort] = hold;
+              c.Values[vorel::GainPort] = gain;
+              c.Values[vorel::DirectionPort] = direction;
+              c.Values[vorel::BitMaskPort] = mask;
+              c.Values[vorel::AmpModPort] = ampMod;
+              c.Values[vorel::ProcessTypePort] = processType;
               sets.push_back(c);
             }
   const float hostile[] = {kNaN, -kNaN, kInf, -kInf, 1e30f, -1e30f, 3e9f, -0.0f, -5.0f, 1e-45f};
-  for (unsigned long port = 0; port < vorel_host::kControlCount; ++port) {
+  for (unsigned long port = 0; port < vorel::kControlPortCount; ++port) {
     for (float value : hostile) {
-      vorel_host::Controls c;
+      vorel_host::Controls c = vorel::MakeDefaultControls();
       c.Values[port] = value;
       sets.push_back(c);
     }

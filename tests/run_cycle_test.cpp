@@ -28,8 +28,11 @@ std::vector<float> Signal(size_t n, float scale) {
 // An instance with its own control values, connected like a host does.
 struct Host {
   explicit Host(unsigned long rate) : Handle(Instantiate(nullptr, rate)) {
+    Controls.Values[SampleHoldPort] = 3.0f;
+    Controls.Values[GainPort] = 0.8f;
+    Controls.Values[ProcessTypePort] = 1.0f;
     for (unsigned long port = 0; port < kControlPortCount; ++port) {
-      ConnectPort(Handle, port, &Controls[port]);
+      ConnectPort(Handle, port, &Controls.Values[port]);
     }
   }
   ~Host() { Cleanup(Handle); }
@@ -40,7 +43,7 @@ struct Host {
     vorel::Run(Handle, n);
   }
   LADSPA_Handle Handle;
-  float Controls[kControlPortCount] = {3.0f, 0.8f, 1.0f, 0.0f, 0.0f, 1.0f};
+  DefaultControls Controls = MakeDefaultControls();
 };
 
 // The blocks of a run in place in one buffer, the way the host would see it.
@@ -83,9 +86,9 @@ TEST(RunCycle, CountZeroTakesOverEveryControlAndTouchesNoSample) {
   Host host(44100);
   host.Engine().BitMask = 0x12345678u;
   float in = 0.5f, out = 7.0f;
-  host.Controls[0] = 12.5f;
-  host.Controls[3] = 1.0f;
-  host.Controls[4] = 1.0f;
+  host.Controls.Values[SampleHoldPort] = 12.5f;
+  host.Controls.Values[BitMaskPort] = 1.0f;
+  host.Controls.Values[AmpModPort] = 1.0f;
   host.Run(&in, &out, 0);
   const TQuantiser& q = host.Engine();
   EXPECT_EQ(q.HoldLength, 12);
@@ -96,7 +99,7 @@ TEST(RunCycle, CountZeroTakesOverEveryControlAndTouchesNoSample) {
   EXPECT_EQ(q.ProcessType, 1);
   EXPECT_EQ(in, 0.5f);
   EXPECT_EQ(out, 7.0f);
-  host.Controls[3] = 0.0f;
+  host.Controls.Values[BitMaskPort] = 0.0f;
   host.Run(&in, &out, 0);
   EXPECT_EQ(q.BitMask, 0u);
 }
