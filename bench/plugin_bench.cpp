@@ -12,17 +12,17 @@ namespace {
 // A plugin instance at 48 kHz with its ports connected to local storage:
 // the defaults, with hold 4 and walking up.
 struct Rig {
-  Rig() : handle(vorel::Instantiate(nullptr, 48000)) {
+  Rig() : handle(vorel::LadspaInstantiate(nullptr, 48000)) {
     controls.Values[vorel::SampleHoldPort] = 4.0f;
     controls.Values[vorel::DirectionPort] = 0.0f;
     for (unsigned long port = 0; port < vorel::kControlPortCount; ++port) {
-      vorel::ConnectPort(handle, port, &controls.Values[port]);
+      vorel::LadspaConnectPort(handle, port, &controls.Values[port]);
     }
   }
-  ~Rig() { vorel::Cleanup(handle); }
+  ~Rig() { vorel::LadspaCleanup(handle); }
   void Connect(float* in, float* out) {
-    vorel::ConnectPort(handle, vorel::InputPort, in);
-    vorel::ConnectPort(handle, vorel::OutputPort, out);
+    vorel::LadspaConnectPort(handle, vorel::InputPort, in);
+    vorel::LadspaConnectPort(handle, vorel::OutputPort, out);
   }
   LADSPA_Handle handle;
   vorel::DefaultControls controls = vorel::MakeDefaultControls();
@@ -40,7 +40,7 @@ static void BM_RunCallback(benchmark::State& state) {
   std::vector<float> out(block);
   rig.Connect(in.data(), out.data());
   for (auto _ : state) {
-    vorel::Run(rig.handle, block);
+    vorel::LadspaRun(rig.handle, block);
     benchmark::DoNotOptimize(out.data());
   }
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(block));
@@ -54,11 +54,11 @@ static void BM_RunCallbackSilenceAfterSound(benchmark::State& state) {
   auto sound = Noise(48000);
   std::vector<float> out(48000), silence(256, 0.0f);
   rig.Connect(sound.data(), out.data());
-  vorel::Run(rig.handle, sound.size());
+  vorel::LadspaRun(rig.handle, sound.size());
   rig.Connect(silence.data(), out.data());
-  for (int i = 0; i < 400; ++i) vorel::Run(rig.handle, 256);  // past the tail
+  for (int i = 0; i < 400; ++i) vorel::LadspaRun(rig.handle, 256);  // past the tail
   for (auto _ : state) {
-    vorel::Run(rig.handle, 256);
+    vorel::LadspaRun(rig.handle, 256);
     benchmark::DoNotOptimize(out.data());
   }
   state.counters["resting_value"] = std::fabs(out[255]);

@@ -27,20 +27,20 @@ std::vector<float> Signal(size_t n, float scale) {
 
 // An instance with its own control values, connected like a host does.
 struct Host {
-  explicit Host(unsigned long rate) : Handle(Instantiate(nullptr, rate)) {
+  explicit Host(unsigned long rate) : Handle(LadspaInstantiate(nullptr, rate)) {
     Controls.Values[SampleHoldPort] = 3.0f;
     Controls.Values[GainPort] = 0.8f;
     Controls.Values[ProcessTypePort] = 1.0f;
     for (unsigned long port = 0; port < kControlPortCount; ++port) {
-      ConnectPort(Handle, port, &Controls.Values[port]);
+      LadspaConnectPort(Handle, port, &Controls.Values[port]);
     }
   }
-  ~Host() { Cleanup(Handle); }
+  ~Host() { LadspaCleanup(Handle); }
   TQuantiser& Engine() { return ProcessorTestAccess::Engine(static_cast<LadspaInstance*>(Handle)->Chain); }
   void Run(float* in, float* out, unsigned long n) {
-    ConnectPort(Handle, InputPort, in);
-    ConnectPort(Handle, OutputPort, out);
-    vorel::Run(Handle, n);
+    LadspaConnectPort(Handle, InputPort, in);
+    LadspaConnectPort(Handle, OutputPort, out);
+    LadspaRun(Handle, n);
   }
   LADSPA_Handle Handle;
   DefaultControls Controls = MakeDefaultControls();
@@ -105,17 +105,17 @@ TEST(RunCycle, CountZeroTakesOverEveryControlAndTouchesNoSample) {
 }
 
 TEST(RunCycle, PortsStartNullAndNumbersAbove7AreIgnored) {
-  LADSPA_Handle handle = Instantiate(nullptr, 48000);
+  LADSPA_Handle handle = LadspaInstantiate(nullptr, 48000);
   ASSERT_NE(handle, nullptr);
   auto& instance = *static_cast<LadspaInstance*>(handle);
   for (LADSPA_Data* port : instance.Ports) EXPECT_EQ(port, nullptr);
   float location = 0.0f;
-  ConnectPort(handle, 8, &location);
-  ConnectPort(handle, ULONG_MAX, &location);
+  LadspaConnectPort(handle, 8, &location);
+  LadspaConnectPort(handle, ULONG_MAX, &location);
   for (LADSPA_Data* port : instance.Ports) EXPECT_EQ(port, nullptr);
-  ConnectPort(handle, OutputPort, &location);
+  LadspaConnectPort(handle, OutputPort, &location);
   EXPECT_EQ(instance.Ports[OutputPort], &location);
-  Cleanup(handle);
+  LadspaCleanup(handle);
 }
 
 TEST(RunCycle, InstancesAtDifferentRatesDoNotAffectEachOther) {
