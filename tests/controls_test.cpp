@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 
 #include "fmaths/fmaths.h"
@@ -14,27 +15,29 @@ namespace {
 constexpr float kInf = std::numeric_limits<float>::infinity();
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
-// The controls at their defaults, with single ports changed.
-struct Controls {
-  DefaultControls Ports = MakeDefaultControls();
-  Controls& Set(PortIndex port, float value) {
-    Ports.Values[port] = value;
-    return *this;
-  }
+// One control port and the value it is given.
+struct Setting {
+  PortIndex Port;
+  float Value;
 };
 
-void Apply(const Controls& c, TQuantiser& q) { ApplyControls(c.Ports.Values, q); }
+// The controls at their defaults, with the given ports changed.
+DefaultControls With(std::initializer_list<Setting> settings) {
+  DefaultControls controls = MakeDefaultControls();
+  for (const Setting& setting : settings) controls.Values[setting.Port] = setting.Value;
+  return controls;
+}
+
+void Apply(TQuantiser& q, std::initializer_list<Setting> settings) {
+  ApplyControls(With(settings).Values, q);
+}
 
 }  // namespace
 
 TEST(Controls, InRangeValuesTruncateTowardZero) {
   TQuantiser q;
-  Apply(Controls().Set(SampleHoldPort, 2.9f)
-                 .Set(GainPort, 0.75f)
-                 .Set(DirectionPort, 0.999f)
-                 .Set(BitMaskPort, 0.5f)
-                 .Set(AmpModPort, 0.5f)
-                 .Set(ProcessTypePort, 1.0f), q);
+  Apply(q, {{SampleHoldPort, 2.9f}, {GainPort, 0.75f}, {DirectionPort, 0.999f}, {BitMaskPort, 0.5f},
+            {AmpModPort, 0.5f}, {ProcessTypePort, 1.0f}});
   EXPECT_EQ(q.HoldLength, 2);
   EXPECT_EQ(q.Gain, 0.75f);
   EXPECT_EQ(q.Direction, 0);
@@ -42,56 +45,45 @@ TEST(Controls, InRangeValuesTruncateTowardZero) {
   EXPECT_EQ(BitsOf(q.AmpModAmount), BitsOf(0.0f));
   EXPECT_EQ(q.ProcessType, 1);
 
-  Apply(Controls().Set(SampleHoldPort, 43.0f)
-                 .Set(DirectionPort, 1.0f)
-                 .Set(BitMaskPort, 1.0f)
-                 .Set(AmpModPort, 1.0f)
-                 .Set(ProcessTypePort, 0.999f), q);
+  Apply(q, {{SampleHoldPort, 43.0f}, {DirectionPort, 1.0f}, {BitMaskPort, 1.0f}, {AmpModPort, 1.0f},
+            {ProcessTypePort, 0.999f}});
   EXPECT_EQ(q.HoldLength, 43);
   EXPECT_EQ(q.Direction, 1);
   EXPECT_EQ(q.BitMask, 0xffff0000u);  // exactly the upper 16 bits
   EXPECT_EQ(q.AmpModAmount, 1.0f);
   EXPECT_EQ(q.ProcessType, 0);
 
-  Apply(Controls().Set(BitMaskPort, 0.0f), q);
+  Apply(q, {{BitMaskPort, 0.0f}});
   EXPECT_EQ(q.BitMask, 0u);  // clears all 32 bits
 }
 
 TEST(Controls, OutOfRangeValuesKeepTheLowBitsOfTheTruncation) {
   TQuantiser q;
-  Apply(Controls().Set(SampleHoldPort, -5.5f)
-                 .Set(DirectionPort, 256.0f)
-                 .Set(AmpModPort, -2.5f)
-                 .Set(ProcessTypePort, -1.0f), q);
+  Apply(q, {{SampleHoldPort, -5.5f}, {DirectionPort, 256.0f}, {AmpModPort, -2.5f},
+            {ProcessTypePort, -1.0f}});
   EXPECT_EQ(q.HoldLength, -5);
   EXPECT_EQ(q.Direction, 0);  // 256 keeps no low bit
   EXPECT_EQ(q.AmpModAmount, -2.0f);
   EXPECT_EQ(q.ProcessType, 0xff);
-  Apply(Controls().Set(GainPort, 0.0f), q);
-  Apply(Controls().Set(GainPort, -0.0f), q);  // compares equal to +0.0: not taken
+  Apply(q, {{GainPort, 0.0f}});
+  Apply(q, {{GainPort, -0.0f}});  // compares equal to +0.0: not taken
   EXPECT_EQ(BitsOf(q.Gain), 0u);
-  Apply(Controls().Set(GainPort, 2.0f), q);
-  Apply(Controls().Set(GainPort, -0.0f), q);  // unequal to 2.0: taken, sign bit and all
+  Apply(q, {{GainPort, 2.0f}});
+  Apply(q, {{GainPort, -0.0f}});  // unequal to 2.0: taken, sign bit and all
   EXPECT_EQ(BitsOf(q.Gain), 0x80000000u);
 }
 
 TEST(Controls, InfinitiesAndHugeValuesSaturateToThe64BitRange) {
   TQuantiser q;
-  Apply(Controls().Set(SampleHoldPort, kInf)
-                 .Set(DirectionPort, 1e30f)
-                 .Set(BitMaskPort, kInf)
-                 .Set(AmpModPort, kInf)
-                 .Set(ProcessTypePort, kInf), q);
+  Apply(q, {{SampleHoldPort, kInf}, {DirectionPort, 1e30f}, {BitMaskPort, kInf}, {AmpModPort, kInf},
+            {ProcessTypePort, kInf}});
   EXPECT_EQ(q.HoldLength, -1);  // low 32 bits of INT64_MAX
   EXPECT_EQ(q.Direction, 0xff);
   EXPECT_EQ(q.BitMask, 0xffff0000u);
   EXPECT_EQ(q.AmpModAmount, 9223372036854775808.0f);
   EXPECT_EQ(q.ProcessType, 0xff);
-  Apply(Controls().Set(SampleHoldPort, -kInf)
-                 .Set(DirectionPort, -kInf)
-                 .Set(BitMaskPort, -1e30f)
-                 .Set(AmpModPort, -kInf)
-                 .Set(ProcessTypePort, -1e30f), q);
+  Apply(q, {{SampleHoldPort, -kInf}, {DirectionPort, -kInf}, {BitMaskPort, -1e30f},
+            {AmpModPort, -kInf}, {ProcessTypePort, -1e30f}});
   EXPECT_EQ(q.HoldLength, 0);  // low 32 bits of INT64_MIN
   EXPECT_EQ(q.Direction, 0);
   EXPECT_EQ(q.BitMask, 0u);
@@ -100,18 +92,17 @@ TEST(Controls, InfinitiesAndHugeValuesSaturateToThe64BitRange) {
 }
 
 TEST(Controls, NaNOnAnyPortLeavesThatParameterAsItWas) {
-  const Controls before = Controls()
-                              .Set(SampleHoldPort, 7.0f)
-                              .Set(GainPort, 0.5f)
-                              .Set(BitMaskPort, 0.25f)
-                              .Set(AmpModPort, 1.0f)
-                              .Set(ProcessTypePort, 1.0f);
+  const DefaultControls before =
+      With({{SampleHoldPort, 7.0f}, {GainPort, 0.5f}, {BitMaskPort, 0.25f}, {AmpModPort, 1.0f},
+            {ProcessTypePort, 1.0f}});
   for (unsigned long port = 0; port < kControlPortCount; ++port) {
     TQuantiser q;
     TQuantiser expected;
-    Apply(before, q);
-    Apply(before, expected);
-    Apply(Controls(before).Set(static_cast<PortIndex>(port), kNaN), q);
+    ApplyControls(before.Values, q);
+    ApplyControls(before.Values, expected);
+    DefaultControls withNaN = before;
+    withNaN.Values[port] = kNaN;
+    ApplyControls(withNaN.Values, q);
     EXPECT_EQ(q.HoldLength, expected.HoldLength) << port;
     EXPECT_EQ(BitsOf(q.Gain), BitsOf(expected.Gain)) << port;
     EXPECT_EQ(q.Direction, expected.Direction) << port;
