@@ -1,41 +1,34 @@
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <random>
 #include <vector>
 
 #include "stabilizer/stabilizer.h"
+#include "support/signals.h"
 #include "vorel/instance.h"
 
 namespace {
 
-// A plugin instance at 48 kHz with its ports connected to local storage.
+// A plugin instance at 48 kHz with its ports connected to local storage:
+// the defaults, with hold 4 and walking up.
 struct Rig {
-  explicit Rig(float bitmask = 0.0f) : handle(vorel::Instantiate(nullptr, 48000)) {
-    controls[0] = 4.0f;  // "s&h"
-    controls[1] = 1.0f;  // "gain"
-    controls[2] = 0.0f;  // "direction"
-    controls[3] = bitmask;
-    controls[4] = 0.0f;  // "amp-mod amt"
-    controls[5] = 0.0f;  // "process-typ"
-    for (unsigned long port = 0; port < 6; ++port) vorel::ConnectPort(handle, port, &controls[port]);
+  Rig() : handle(vorel::LadspaInstantiate(nullptr, 48000)) {
+    controls.Values[vorel::SampleHoldPort] = 4.0f;
+    controls.Values[vorel::DirectionPort] = 0.0f;
+    for (unsigned long port = 0; port < vorel::kControlPortCount; ++port) {
+      vorel::LadspaConnectPort(handle, port, &controls.Values[port]);
+    }
   }
-  ~Rig() { vorel::Cleanup(handle); }
+  ~Rig() { vorel::LadspaCleanup(handle); }
   void Connect(float* in, float* out) {
-    vorel::ConnectPort(handle, 6, in);
-    vorel::ConnectPort(handle, 7, out);
+    vorel::LadspaConnectPort(handle, vorel::InputPort, in);
+    vorel::LadspaConnectPort(handle, vorel::OutputPort, out);
   }
   LADSPA_Handle handle;
-  float controls[6];
+  vorel::DefaultControls controls = vorel::MakeDefaultControls();
 };
 
-std::vector<float> Noise(size_t n) {
-  std::mt19937 rng(1);
-  std::uniform_real_distribution<float> dist(-0.5f, 0.5f);
-  std::vector<float> x(n);
-  for (float& v : x) v = dist(rng);
-  return x;
-}
+std::vector<float> Noise(size_t n) { return vorel_host::Noise(n, 1, 0.5f); }
 
 }  // namespace
 
@@ -47,7 +40,7 @@ static void BM_RunCallback(benchmark::State& state) {
   std::vector<float> out(block);
   rig.Connect(in.data(), out.data());
   for (auto _ : state) {
-    vorel::Run(rig.handle, block);
+    vorel::LadspaRun(rig.handle, block);
     benchmark::DoNotOptimize(out.data());
   }
   state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(block));
@@ -61,11 +54,11 @@ static void BM_RunCallbackSilenceAfterSound(benchmark::State& state) {
   auto sound = Noise(48000);
   std::vector<float> out(48000), silence(256, 0.0f);
   rig.Connect(sound.data(), out.data());
-  vorel::Run(rig.handle, sound.size());
+  vorel::LadspaRun(rig.handle, sound.size());
   rig.Connect(silence.data(), out.data());
-  for (int i = 0; i < 400; ++i) vorel::Run(rig.handle, 256);  // past the tail
+  for (int i = 0; i < 400; ++i) vorel::LadspaRun(rig.handle, 256);  // past the tail
   for (auto _ : state) {
-    vorel::Run(rig.handle, 256);
+    vorel::LadspaRun(rig.handle, 256);
     benchmark::DoNotOptimize(out.data());
   }
   state.counters["resting_value"] = std::fabs(out[255]);

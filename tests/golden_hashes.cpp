@@ -15,6 +15,7 @@
 
 #include "quantiser/quantiser.h"
 #include "support/ladspa_host.h"
+#include "support/sample_hash.h"
 #include "support/signals.h"
 
 namespace {
@@ -24,7 +25,7 @@ constexpr size_t kLength = 12000;
 struct Case {
   std::string name;
   unsigned long rate;
-  float controls[vorel_host::kControlCount];  // as the host sets them
+  float controls[vorel::kControlPortCount];  // as the host sets them
   uint32_t bitMask;                           // the engine's mask for the same port value
   const std::vector<float>* input;
 };
@@ -59,12 +60,12 @@ uint64_t RunPlugin(const LADSPA_Descriptor* d, const Case& c) {
 
 uint64_t RunEngine(const Case& c) {
   vorel::TQuantiser q;
-  q.HoldLength = static_cast<int32_t>(c.controls[vorel_host::kHold]);
-  q.Gain = c.controls[vorel_host::kGain];
-  q.Direction = static_cast<uint8_t>(c.controls[vorel_host::kDirection]);
+  q.HoldLength = static_cast<int32_t>(c.controls[vorel::SampleHoldPort]);
+  q.Gain = c.controls[vorel::GainPort];
+  q.Direction = static_cast<uint8_t>(c.controls[vorel::DirectionPort]);
   q.BitMask = c.bitMask;
-  q.AmpModAmount = c.controls[vorel_host::kAmpMod];
-  q.ProcessType = static_cast<uint8_t>(c.controls[vorel_host::kProcessType]);
+  q.AmpModAmount = c.controls[vorel::AmpModPort];
+  q.ProcessType = static_cast<uint8_t>(c.controls[vorel::ProcessTypePort]);
   std::vector<float> out(kLength);
   q.Process(c.input->data(), out.data(), static_cast<int32_t>(kLength));
   return vorel_host::HashSamples(out.data(), kLength);

@@ -81,11 +81,11 @@ TEST_P(HostileInput, OutputStaysFiniteAndBoundedThroughTheSilenceAfter) {
     for (const Variant& variant : kVariants) {
       Instance instance(lib.Descriptor(), kRate);
       ASSERT_TRUE(instance.Valid());
-      instance.controls.Values[vorel_host::kHold] = 5.0f;
-      instance.controls.Values[vorel_host::kDirection] = variant.direction;
-      instance.controls.Values[vorel_host::kProcessType] = variant.processType;
-      instance.controls.Values[vorel_host::kBitMask] = mask;
-      instance.controls.Values[vorel_host::kAmpMod] = mask;
+      instance.controls.Values[vorel::SampleHoldPort] = 5.0f;
+      instance.controls.Values[vorel::DirectionPort] = variant.direction;
+      instance.controls.Values[vorel::ProcessTypePort] = variant.processType;
+      instance.controls.Values[vorel::BitMaskPort] = mask;
+      instance.controls.Values[vorel::AmpModPort] = mask;
       std::vector<float> out(input.size());
       const unsigned long blocks[] = {512, 1, 333};
       instance.RunBlocks(input.data(), out.data(), input.size(), blocks, 3);

@@ -19,7 +19,7 @@ using vorel_host::Library;
 
 struct Job {
   unsigned long rate;
-  float controls[vorel_host::kControlCount];
+  float controls[vorel::kControlPortCount];
   std::vector<unsigned long> blocks;
   std::vector<float> input;
   std::vector<float> output;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "support/ladspa_host.h"
+#include "support/sample_hash.h"
 #include "support/signals.h"
 
 namespace {
@@ -22,35 +23,28 @@ namespace {
 // One cycle: load, instantiate, run, clean up, unload. Returns false and
 // says why on failure; hash receives the output's hash.
 bool Cycle(const char* path, const std::vector<float>& input, uint64_t& hash) {
-  void* lib = dlopen(path, RTLD_NOW | RTLD_LOCAL);
-  if (lib == nullptr) {
-    std::fprintf(stderr, "dlopen: %s\n", dlerror());
-    return false;
-  }
-  auto entry = reinterpret_cast<LADSPA_Descriptor_Function>(dlsym(lib, "ladspa_descriptor"));
-  const LADSPA_Descriptor* d = entry != nullptr ? entry(0) : nullptr;
-  if (d == nullptr) {
-    std::fprintf(stderr, "no descriptor\n");
-    return false;
-  }
-  std::vector<float> output(input.size());
   {
-    vorel_host::Instance instance(d, 44100);
-    instance.controls.Values[vorel_host::kHold] = 3.0f;
-    instance.controls.Values[vorel_host::kBitMask] = 0.5f;
-    instance.controls.Values[vorel_host::kProcessType] = 1.0f;
-    instance.Run(input.data(), output.data(), static_cast<unsigned long>(input.size()));
-  }
-  for (float y : output) {
-    if (!std::isfinite(y)) {
-      std::fprintf(stderr, "non-finite output\n");
+    vorel_host::Library lib(path);
+    const LADSPA_Descriptor* d = lib.Descriptor();
+    if (d == nullptr) {
+      std::fprintf(stderr, "no descriptor: %s\n", lib.Handle() == nullptr ? dlerror() : "none offered");
       return false;
     }
-  }
-  hash = vorel_host::HashSamples(output.data(), output.size());
-  if (dlclose(lib) != 0) {
-    std::fprintf(stderr, "dlclose: %s\n", dlerror());
-    return false;
+    std::vector<float> output(input.size());
+    {
+      vorel_host::Instance instance(d, 44100);
+      instance.controls.Values[vorel::SampleHoldPort] = 3.0f;
+      instance.controls.Values[vorel::BitMaskPort] = 0.5f;
+      instance.controls.Values[vorel::ProcessTypePort] = 1.0f;
+      instance.Run(input.data(), output.data(), static_cast<unsigned long>(input.size()));
+    }
+    for (float y : output) {
+      if (!std::isfinite(y)) {
+        std::fprintf(stderr, "non-finite output\n");
+        return false;
+      }
+    }
+    hash = vorel_host::HashSamples(output.data(), output.size());
   }
   void* still = dlopen(path, RTLD_NOW | RTLD_NOLOAD);
   if (still != nullptr) {

@@ -1,47 +1,32 @@
 // Loads the built plugin library the way a host does, through the dynamic
 // loader, and checks what a host can see of it.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <ladspa.h>
 
 #include <cstdio>
 #include <set>
 #include <string>
 
-#include "alloc_probe.h"
+#include "support/alloc_counter.h"
+#include "support/ladspa_host.h"
 
-namespace {
-
-struct Library {
-  Library() : Handle(dlopen(VOREL_LIBRARY_PATH, RTLD_NOW | RTLD_LOCAL)) {
-    if (Handle != nullptr) Entry = reinterpret_cast<LADSPA_Descriptor_Function>(dlsym(Handle, "ladspa_descriptor"));
-  }
-  ~Library() {
-    if (Handle != nullptr) dlclose(Handle);
-  }
-  void* Handle;
-  LADSPA_Descriptor_Function Entry = nullptr;
-};
-
-}  // namespace
+using vorel_host::Library;
 
 // The ports, names, hints and defaults are pinned by the analyseplugin test;
 // here, what a listing does not show: the callbacks a host may call.
 TEST(PluginLibrary, OffersExactlyTheFourCallbacksOfAPluginWithoutActivation) {
-  Library lib;
-  ASSERT_NE(lib.Entry, nullptr) << dlerror();
-  const LADSPA_Descriptor* d = lib.Entry(0);
-  ASSERT_NE(d, nullptr);
+  Library lib(VOREL_LIBRARY_PATH);
+  const LADSPA_Descriptor* d = lib.Descriptor();
+  ASSERT_NE(d, nullptr) << dlerror();
   EXPECT_TRUE(d->instantiate && d->connect_port && d->run && d->cleanup);
   EXPECT_FALSE(d->activate || d->run_adding || d->set_run_adding_gain || d->deactivate);
 }
 
 TEST(PluginLibrary, OnlyIndexZeroHasAPluginAlwaysTheSameOne) {
-  Library lib;
-  ASSERT_NE(lib.Entry, nullptr);
-  EXPECT_EQ(lib.Entry(0), lib.Entry(0));
-  EXPECT_EQ(lib.Entry(1), nullptr);
-  EXPECT_EQ(lib.Entry(~0ul), nullptr);
+  Library lib(VOREL_LIBRARY_PATH);
+  ASSERT_NE(lib.Entry(), nullptr);
+  EXPECT_EQ(lib.Entry()(0), lib.Entry()(0));
+  EXPECT_EQ(lib.Entry()(1), nullptr);
+  EXPECT_EQ(lib.Entry()(~0ul), nullptr);
 }
 
 TEST(PluginLibrary, ExportsExactlyTheThreeEntryPoints) {
@@ -57,38 +42,38 @@ TEST(PluginLibrary, ExportsExactlyTheThreeEntryPoints) {
 }
 
 TEST(PluginLibrary, LoadingBuildsAndUnloadingReleasesTheDescriptor) {
-  const long before = alloc_probe::LiveAllocations();
+  const long before = alloc_counter::LiveAllocations();
   for (int round = 0; round < 50; ++round) {
-    Library lib;
-    ASSERT_NE(lib.Entry, nullptr);
-    ASSERT_NE(lib.Entry(0), nullptr);
+    Library lib(VOREL_LIBRARY_PATH);
+    ASSERT_NE(lib.Entry(), nullptr);
+    ASSERT_NE(lib.Entry()(0), nullptr);
     if (round % 2 == 1) {
       // A host may release the descriptor itself; unloading then does nothing more.
-      reinterpret_cast<void (*)()>(dlsym(lib.Handle, "_fini"))();
-      EXPECT_EQ(lib.Entry(0), nullptr);
-      EXPECT_EQ(alloc_probe::LiveAllocations(), before);
+      reinterpret_cast<void (*)()>(dlsym(lib.Handle(), "_fini"))();
+      EXPECT_EQ(lib.Entry()(0), nullptr);
+      EXPECT_EQ(alloc_counter::LiveAllocations(), before);
     }
   }
-  EXPECT_EQ(alloc_probe::LiveAllocations(), before);
+  EXPECT_EQ(alloc_counter::LiveAllocations(), before);
 }
 
 TEST(PluginLibrary, InstantiateReturnsNullWithoutALeakWhenMemoryRunsOut) {
-  Library lib;
-  const LADSPA_Descriptor* d = lib.Entry(0);
+  Library lib(VOREL_LIBRARY_PATH);
+  const LADSPA_Descriptor* d = lib.Descriptor();
   ASSERT_NE(d, nullptr);
-  const long before = alloc_probe::LiveAllocations();
+  const long before = alloc_counter::LiveAllocations();
   LADSPA_Handle handle = nullptr;
   long failing = 1;
   for (; handle == nullptr && failing < 1000; ++failing) {
-    alloc_probe::FailAllocation(failing);
+    alloc_counter::FailAllocation(failing);
     handle = d->instantiate(d, 44100);
-    alloc_probe::FailAllocation(0);
+    alloc_counter::FailAllocation(0);
     if (handle == nullptr) {
-      EXPECT_EQ(alloc_probe::LiveAllocations(), before) << failing;
+      EXPECT_EQ(alloc_counter::LiveAllocations(), before) << failing;
     }
   }
   EXPECT_GT(failing, 2);  // at least the record and one buffer could fail
   ASSERT_NE(handle, nullptr);
   d->cleanup(handle);
-  EXPECT_EQ(alloc_probe::LiveAllocations(), before);
+  EXPECT_EQ(alloc_counter::LiveAllocations(), before);
 }

@@ -21,29 +21,31 @@ using vorel_host::Library;
 constexpr float kInf = std::numeric_limits<float>::infinity();
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
+// The values the grid takes on one control: both ends of its range and the
+// middle, unless the range holds only two whole numbers.
+std::vector<float> GridOf(const vorel::PortEntry& port) {
+  if (port.Integer && port.Maximum - port.Minimum <= 1.0f) return {port.Minimum, port.Maximum};
+  return {port.Minimum, (port.Minimum + port.Maximum) / 2.0f, port.Maximum};
+}
+
 // Control sets: the plain grid over the declared ranges, then each port in
 // turn given values a host should never send.
 std::vector<vorel_host::Controls> ControlSets() {
-  std::vector<vorel_host::Controls> sets;
-  for (float direction : {0.0f, 1.0f})
-    for (float processType : {0.0f, 1.0f})
-      for (float hold : {1.0f, 2.5f, 43.0f})
-        for (float mask : {0.0f, 0.5f, 1.0f})
-          for (float ampMod : {0.0f, 1.0f})
-            for (float gain : {0.0f, 1.0f, 2.0f}) {
-              vorel_host::Controls c;
-              c.Values[vorel_host::kHold] = hold;
-              c.Values[vorel_host::kGain] = gain;
-              c.Values[vorel_host::kDirection] = direction;
-              c.Values[vorel_host::kBitMask] = mask;
-              c.Values[vorel_host::kAmpMod] = ampMod;
-              c.Values[vorel_host::kProcessType] = processType;
-              sets.push_back(c);
-            }
+  std::vector<vorel_host::Controls> sets = {vorel::MakeDefaultControls()};
+  for (unsigned long port = 0; port < vorel::kControlPortCount; ++port) {
+    std::vector<vorel_host::Controls> grown;
+    for (const vorel_host::Controls& set : sets) {
+      for (float value : GridOf(vorel::kPortTable[port])) {
+        grown.push_back(set);
+        grown.back().Values[port] = value;
+      }
+    }
+    sets = grown;
+  }
   const float hostile[] = {kNaN, -kNaN, kInf, -kInf, 1e30f, -1e30f, 3e9f, -0.0f, -5.0f, 1e-45f};
-  for (unsigned long port = 0; port < vorel_host::kControlCount; ++port) {
+  for (unsigned long port = 0; port < vorel::kControlPortCount; ++port) {
     for (float value : hostile) {
-      vorel_host::Controls c;
+      vorel_host::Controls c = vorel::MakeDefaultControls();
       c.Values[port] = value;
       sets.push_back(c);
     }

@@ -27,20 +27,23 @@ std::vector<float> Signal(size_t n, float scale) {
 
 // An instance with its own control values, connected like a host does.
 struct Host {
-  explicit Host(unsigned long rate) : Handle(Instantiate(nullptr, rate)) {
+  explicit Host(unsigned long rate) : Handle(LadspaInstantiate(nullptr, rate)) {
+    Controls.Values[SampleHoldPort] = 3.0f;
+    Controls.Values[GainPort] = 0.8f;
+    Controls.Values[ProcessTypePort] = 1.0f;
     for (unsigned long port = 0; port < kControlPortCount; ++port) {
-      ConnectPort(Handle, port, &Controls[port]);
+      LadspaConnectPort(Handle, port, &Controls.Values[port]);
     }
   }
-  ~Host() { Cleanup(Handle); }
+  ~Host() { LadspaCleanup(Handle); }
   TQuantiser& Engine() { return ProcessorTestAccess::Engine(static_cast<LadspaInstance*>(Handle)->Chain); }
   void Run(float* in, float* out, unsigned long n) {
-    ConnectPort(Handle, InputPort, in);
-    ConnectPort(Handle, OutputPort, out);
-    vorel::Run(Handle, n);
+    LadspaConnectPort(Handle, InputPort, in);
+    LadspaConnectPort(Handle, OutputPort, out);
+    LadspaRun(Handle, n);
   }
   LADSPA_Handle Handle;
-  float Controls[kControlPortCount] = {3.0f, 0.8f, 1.0f, 0.0f, 0.0f, 1.0f};
+  DefaultControls Controls = MakeDefaultControls();
 };
 
 // The blocks of a run in place in one buffer, the way the host would see it.
@@ -83,9 +86,9 @@ TEST(RunCycle, CountZeroTakesOverEveryControlAndTouchesNoSample) {
   Host host(44100);
   host.Engine().BitMask = 0x12345678u;
   float in = 0.5f, out = 7.0f;
-  host.Controls[0] = 12.5f;
-  host.Controls[3] = 1.0f;
-  host.Controls[4] = 1.0f;
+  host.Controls.Values[SampleHoldPort] = 12.5f;
+  host.Controls.Values[BitMaskPort] = 1.0f;
+  host.Controls.Values[AmpModPort] = 1.0f;
   host.Run(&in, &out, 0);
   const TQuantiser& q = host.Engine();
   EXPECT_EQ(q.HoldLength, 12);
@@ -96,23 +99,23 @@ TEST(RunCycle, CountZeroTakesOverEveryControlAndTouchesNoSample) {
   EXPECT_EQ(q.ProcessType, 1);
   EXPECT_EQ(in, 0.5f);
   EXPECT_EQ(out, 7.0f);
-  host.Controls[3] = 0.0f;
+  host.Controls.Values[BitMaskPort] = 0.0f;
   host.Run(&in, &out, 0);
   EXPECT_EQ(q.BitMask, 0u);
 }
 
 TEST(RunCycle, PortsStartNullAndNumbersAbove7AreIgnored) {
-  LADSPA_Handle handle = Instantiate(nullptr, 48000);
+  LADSPA_Handle handle = LadspaInstantiate(nullptr, 48000);
   ASSERT_NE(handle, nullptr);
   auto& instance = *static_cast<LadspaInstance*>(handle);
   for (LADSPA_Data* port : instance.Ports) EXPECT_EQ(port, nullptr);
   float location = 0.0f;
-  ConnectPort(handle, 8, &location);
-  ConnectPort(handle, ULONG_MAX, &location);
+  LadspaConnectPort(handle, 8, &location);
+  LadspaConnectPort(handle, ULONG_MAX, &location);
   for (LADSPA_Data* port : instance.Ports) EXPECT_EQ(port, nullptr);
-  ConnectPort(handle, OutputPort, &location);
+  LadspaConnectPort(handle, OutputPort, &location);
   EXPECT_EQ(instance.Ports[OutputPort], &location);
-  Cleanup(handle);
+  LadspaCleanup(handle);
 }
 
 TEST(RunCycle, InstancesAtDifferentRatesDoNotAffectEachOther) {

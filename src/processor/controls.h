@@ -6,8 +6,8 @@
 
 namespace vorel {
 
-// values holds the six control ports in port order ("s&h", "gain",
-// "direction", "bitmask", "amp-mod amt", "process-typ"), each read once.
+// values holds the six control ports, indexed by PortIndex; each is read
+// once.
 void ApplyControls(const float* values, TQuantiser& engine);
 
 }  // namespace vorel

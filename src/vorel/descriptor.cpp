@@ -42,14 +42,14 @@ void FillDescriptor(DescriptorBlock& block) {
   d.PortNames = block.PortNames;
   d.PortRangeHints = block.PortRangeHints;
   d.ImplementationData = nullptr;
-  d.instantiate = Instantiate;
-  d.connect_port = ConnectPort;
+  d.instantiate = LadspaInstantiate;
+  d.connect_port = LadspaConnectPort;
   d.activate = nullptr;
-  d.run = Run;
+  d.run = LadspaRun;
   d.run_adding = nullptr;
   d.set_run_adding_gain = nullptr;
   d.deactivate = nullptr;
-  d.cleanup = Cleanup;
+  d.cleanup = LadspaCleanup;
 }
 
 }  // namespace

@@ -20,14 +20,15 @@ struct LadspaInstance {
 };
 
 // Creates an instance at the host's rate; null if memory runs out.
-LADSPA_Handle Instantiate(const LADSPA_Descriptor* descriptor, unsigned long sampleRate);
+LADSPA_Handle LadspaInstantiate(const LADSPA_Descriptor* descriptor, unsigned long sampleRate);
 
 // Records where the host keeps a port; port numbers above 7 are ignored.
-void ConnectPort(LADSPA_Handle instance, unsigned long port, LADSPA_Data* location);
+void LadspaConnectPort(LADSPA_Handle instance, unsigned long port, LADSPA_Data* location);
 
 // Takes over the controls, then processes count samples from "in" into "out".
-void Run(LADSPA_Handle instance, unsigned long count);
+void LadspaRun(LADSPA_Handle instance, unsigned long count);
 
-void Cleanup(LADSPA_Handle instance);
+// Frees the instance and everything it allocated.
+void LadspaCleanup(LADSPA_Handle instance);
 
 }  // namespace vorel

@@ -6,7 +6,7 @@ a host keeps 32-bit float samples end to end its output must match
 bit for bit; where it converts samples, the comparison allows exactly the
 host's own conversion, as noted on each test.
 
-Usage: host_tests.py VOREL_RENDER PLUGIN_DIR [TestCase ...]
+Usage: host_tests.py VOREL_RENDER PLUGIN_DIR PORT_TABLE_JSON [TestCase ...]
 """
 
 import os
@@ -18,23 +18,24 @@ import tempfile
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import ports  # noqa: E402
 import test_signals  # noqa: E402
 import wavfile  # noqa: E402
 
 RATE = 44100
 FRAMES = 3 * RATE + 777  # not a multiple of any host's block size
 
-# Control sets as (vorel-render options, port values in port order:
-# "s&h", "gain", "direction", "bitmask", "amp-mod amt", "process-typ").
+# Control sets by port symbol; the controls left out keep their defaults.
 PRESETS = {
-    "defaults": ([], [1, 1, 1, 0, 0, 0]),
-    "masked ramp": (["--sh", "7", "--gain", "0.8", "--direction", "up", "--bitmask", "0.5",
-                     "--amp-mod", "1", "--process", "ramp"], [7, 0.8, 0, 0.5, 1, 1]),
-    "long hold": (["--sh", "43", "--bitmask", "0.02"], [43, 1, 1, 0.02, 0, 0]),
+    "defaults": {},
+    "masked ramp": {"hold": 7, "gain": 0.8, "direction": 0, "bitmask": 0.5, "amp_mod": 1,
+                    "process_type": 1},
+    "long hold": {"hold": 43, "bitmask": 0.02},
 }
 
 RENDER = None
 PLUGIN_DIR = None
+CONTROLS = None  # the control ports, from the port table
 
 FLT_MIN = 1.1754943508222875e-38
 
@@ -59,8 +60,9 @@ class HostCase(unittest.TestCase):
         wavfile.write(self.path(name), RATE, data, encoding)
         return self.path(name)
 
-    def reference(self, source, options):
+    def reference(self, source, settings):
         out = self.path("reference.wav")
+        options = ports.render_options(CONTROLS, settings)
         done = run([RENDER, "--no-compensate", *options, source, out])
         self.assertEqual(done.returncode, 0, done.stderr)
         return wavfile.read(out)
@@ -94,22 +96,6 @@ class Listing(HostCase):
         self.assertIn(os.path.join(PLUGIN_DIR, "libvorel.so") + ":\n\tVorel (1043/vorel)",
                       done.stdout)
 
-    def test_analyseplugin_shows_the_port_table(self):
-        done = run(["analyseplugin", "libvorel.so"])
-        self.assertEqual(done.returncode, 0, done.stderr)
-        self.assertIn('Plugin Label: "vorel"', done.stdout)
-        ports = [line.strip() for line in done.stdout.split("Ports:")[1].strip().splitlines()]
-        self.assertEqual(ports, [
-            '"s&h" input, control, 1 to 43, default 1, integer',
-            '"gain" input, control, 0 to 2, default 1, logarithmic',
-            '"direction" input, control, 0 to 1, default 1, logarithmic, integer',
-            '"bitmask" input, control, 0 to 1, default 0, logarithmic',
-            '"amp-mod amt" input, control, 0 to 1, default 0, logarithmic',
-            '"process-typ" input, control, 0 to 1, default 0, logarithmic, integer',
-            '"in" input, audio',
-            '"out" output, audio',
-        ])
-
 
 class Applyplugin(HostCase):
     # applyplugin reads through libsndfile (16-bit input reaches both hosts as
@@ -128,10 +114,11 @@ class Applyplugin(HostCase):
     def test_renders_like_vorel_render_within_one_16_bit_step(self):
         source = self.make_input("in.wav", 1, "pcm16")
         clip = self.applyplugin_view
-        for name, (options, ports) in PRESETS.items():
+        for name, settings in PRESETS.items():
             out = self.path("applyplugin.wav")
-            self.host(["applyplugin", source, out, "libvorel.so", "vorel", *map(str, ports)])
-            self.assert_matches(wavfile.read(out), self.reference(source, options), clip,
+            self.host(["applyplugin", source, out, "libvorel.so", "vorel",
+                       *ports.port_values(CONTROLS, settings)])
+            self.assert_matches(wavfile.read(out), self.reference(source, settings), clip,
                                 self.STEP, "applyplugin, " + name)
 
 
@@ -146,12 +133,13 @@ class Sox(HostCase):
     def check(self, channels):
         source = self.make_input("in.wav", channels, "pcm24")
         clip = lambda v: [max(-1.0, min(1.0 - self.STEP, v))]  # noqa: E731
-        for name, (options, ports) in PRESETS.items():
+        for name, settings in PRESETS.items():
             out = self.path("sox.wav")
             # -r gives each channel its own instance of the mono plugin.
             self.host(["sox", "-V1", source, "-e", "signed", "-b", "32", out,
-                       "ladspa", "-r", "libvorel.so", "vorel", *map(str, ports)])
-            self.assert_matches(wavfile.read(out), self.reference(source, options), clip,
+                       "ladspa", "-r", "libvorel.so", "vorel",
+                       *ports.port_values(CONTROLS, settings)])
+            self.assert_matches(wavfile.read(out), self.reference(source, settings), clip,
                                 self.STEP, "sox, %d channels, %s" % (channels, name))
 
     def test_mono_renders_like_vorel_render_within_one_32_bit_step(self):
@@ -164,12 +152,13 @@ class Sox(HostCase):
         # The README's sox line for lined-up output: 1024 zeros after the
         # input, the plugin, then the first 1024 samples dropped.
         source = self.make_input("in.wav", 2, "pcm24")
-        options, ports = PRESETS["masked ramp"]
+        settings = PRESETS["masked ramp"]
         out = self.path("sox.wav")
         self.host(["sox", "-V1", source, "-e", "signed", "-b", "32", out, "pad", "0", "1024s",
-                   "ladspa", "-r", "libvorel.so", "vorel", *map(str, ports), "trim", "1024s"])
+                   "ladspa", "-r", "libvorel.so", "vorel", *ports.port_values(CONTROLS, settings),
+                   "trim", "1024s"])
         lined = self.path("lined.wav")
-        done = run([RENDER, *options, source, lined])
+        done = run([RENDER, *ports.render_options(CONTROLS, settings), source, lined])
         self.assertEqual(done.returncode, 0, done.stderr)
         clip = lambda v: [max(-1.0, min(1.0 - self.STEP, v))]  # noqa: E731
         self.assert_matches(wavfile.read(out), wavfile.read(lined), clip, self.STEP,
@@ -189,14 +178,14 @@ class Ecasound(HostCase):
 
     def check(self, channels):
         source = self.make_input("in.wav", channels, "float")
-        for name, (options, ports) in PRESETS.items():
+        for name, settings in PRESETS.items():
             out = self.path("ecasound.wav")
             self.host(["ecasound", "-q", "-i", source,
                        "-f:f32_le,%d,%d" % (channels, RATE), "-o", out,
-                       "-el:vorel," + ",".join(map(str, ports))])
+                       "-el:vorel," + ",".join(ports.port_values(CONTROLS, settings))])
             got = wavfile.read(out)
             self.assertEqual(got.encoding, "float")
-            want = self.reference(source, options)
+            want = self.reference(source, settings)
             self.assert_matches(got, want, self.ecasound_view, None,
                                 "ecasound, %d channels, %s" % (channels, name))
             os.remove(out)  # ecasound would keep an existing file's header
@@ -209,8 +198,9 @@ class Ecasound(HostCase):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) < 3:
+    if len(sys.argv) < 4:
         sys.exit(__doc__)
     RENDER = os.path.abspath(sys.argv[1])
     PLUGIN_DIR = os.path.abspath(sys.argv[2])
-    unittest.main(argv=[sys.argv[0], *sys.argv[3:]], verbosity=2)
+    CONTROLS = ports.load_controls(sys.argv[3])
+    unittest.main(argv=[sys.argv[0], *sys.argv[4:]], verbosity=2)

@@ -4,7 +4,7 @@ no output behind; the latency compensation lines the output up with the
 input; every channel gets its own plugin instance; the usual file types
 are read and written.
 
-Usage: render_tests.py VOREL_RENDER PLUGIN_DIR [TestCase ...]
+Usage: render_tests.py VOREL_RENDER PLUGIN_DIR PORT_TABLE_JSON [TestCase ...]
 """
 
 import os
@@ -17,6 +17,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import ports  # noqa: E402
 import test_signals  # noqa: E402
 import wavfile  # noqa: E402
 
@@ -25,6 +26,7 @@ LATENCY = 1024
 
 RENDER = None
 PLUGIN_DIR = None
+CONTROLS = None  # the control ports, from the port table
 
 
 class RenderCase(unittest.TestCase):
@@ -67,26 +69,26 @@ class BadInput(RenderCase):
         self.assert_fails("--format", "float17", self.source, out, message="float17")
         self.assert_fails(self.source, message="output is required")
 
+    def numeric_controls(self):
+        """The controls set by a number rather than by a name."""
+        return [p for p in CONTROLS if not p["scale_points"]]
+
     def test_values_outside_the_port_ranges_are_rejected_with_the_range(self):
         out = self.path("out.wav")
-        for flag, value, message in [
-                ("--sh", "0", '"s&h": 1 to 43'),
-                ("--sh", "44", '"s&h": 1 to 43'),
-                ("--sh", "2.5", "not a whole number"),
-                ("--gain", "2.01", '"gain": 0 to 2'),
-                ("--gain", "-0.5", '"gain": 0 to 2'),
-                ("--gain", "nan", '"gain": 0 to 2'),
-                ("--bitmask", "1.5", '"bitmask": 0 to 1'),
-                ("--amp-mod", "-1", '"amp-mod amt": 0 to 1')]:
-            self.assert_fails(flag, value, self.source, out, message="%s %s" % (flag, value))
-            self.assert_fails(flag, value, self.source, out, message=message)
+        for port in self.numeric_controls():
+            flag = ports.RENDER_OPTIONS[port["symbol"]]
+            message = '"%s": %g to %g' % (port["name"], port["minimum"], port["maximum"])
+            step = 1 if port["integer"] else 0.01
+            for value in ("%g" % (port["minimum"] - step), "%g" % (port["maximum"] + step), "nan"):
+                self.assert_fails(flag, value, self.source, out, message="%s %s" % (flag, value))
+                self.assert_fails(flag, value, self.source, out, message=message)
+        self.assert_fails("--sh", "2.5", self.source, out, message="not a whole number")
 
     def test_the_range_edges_are_accepted(self):
         out = self.path("out.wav")
-        self.assert_renders("--sh", "43", "--gain", "0", "--bitmask", "1", "--amp-mod", "1",
-                            self.source, out)
-        self.assert_renders("--sh", "1", "--gain", "2", "--bitmask", "0", "--amp-mod", "0",
-                            self.source, out)
+        for edge in ("minimum", "maximum"):
+            settings = {p["symbol"]: p[edge] for p in self.numeric_controls()}
+            self.assert_renders(*ports.render_options(CONTROLS, settings), self.source, out)
 
     def test_missing_and_unreadable_inputs_are_named(self):
         out = self.path("out.wav")
@@ -200,8 +202,9 @@ class Processing(RenderCase):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) < 3:
+    if len(sys.argv) < 4:
         sys.exit(__doc__)
     RENDER = os.path.abspath(sys.argv[1])
     PLUGIN_DIR = os.path.abspath(sys.argv[2])
-    unittest.main(argv=[sys.argv[0], *sys.argv[3:]], verbosity=2)
+    CONTROLS = ports.load_controls(sys.argv[3])
+    unittest.main(argv=[sys.argv[0], *sys.argv[4:]], verbosity=2)

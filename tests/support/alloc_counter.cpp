@@ -1,7 +1,7 @@
-// Heap functions that count while armed and forward to the C library's own
+// Heap functions that count and forward to the C library's own
 // implementations (glibc's __libc_* entry points), so that nothing else
-// about the allocator changes. Not for sanitizer builds, whose runtimes
-// replace the same functions.
+// about the allocator changes; under a sanitizer, operator new and delete
+// forward to the sanitizer's malloc and free instead.
 #include "support/alloc_counter.h"
 
 #include <atomic>
@@ -10,6 +10,15 @@
 #include <cstdlib>
 #include <new>
 
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define VOREL_SANITIZED_HEAP 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define VOREL_SANITIZED_HEAP 1
+#endif
+#endif
+
+#ifndef VOREL_SANITIZED_HEAP
 extern "C" {
 void* __libc_malloc(size_t size);
 void __libc_free(void* p);
@@ -19,38 +28,56 @@ void* __libc_memalign(size_t alignment, size_t size);
 void* __libc_valloc(size_t size);
 void* __libc_pvalloc(size_t size);
 }
+#endif
 
 namespace {
 
 std::atomic<bool> gArmed{false};
 std::atomic<long> gCalls{0};
+std::atomic<long> gLive{0};
+std::atomic<long> gCountdown{0};
+
+constexpr size_t kPlain = alignof(std::max_align_t);
 
 inline void Count() {
   if (gArmed.load(std::memory_order_relaxed)) gCalls.fetch_add(1, std::memory_order_relaxed);
 }
 
-void* NewOrThrow(size_t size, size_t alignment) {
+// The underlying allocator, below whatever this file replaces.
+#ifndef VOREL_SANITIZED_HEAP
+void* RawAllocate(size_t size, size_t alignment) {
+  return alignment <= kPlain ? __libc_malloc(size) : __libc_memalign(alignment, size);
+}
+void RawFree(void* p) { __libc_free(p); }
+#else
+void* RawAllocate(size_t size, size_t alignment) {
+  if (alignment <= kPlain) return std::malloc(size);
+  void* p = nullptr;
+  return posix_memalign(&p, alignment, size) == 0 ? p : nullptr;
+}
+void RawFree(void* p) { std::free(p); }
+#endif
+
+// Null when memory ran out or the planned failure has come.
+void* NewBlock(size_t size, size_t alignment) noexcept {
   Count();
-  if (size == 0) size = 1;
-  void* p = alignment <= alignof(std::max_align_t) ? __libc_malloc(size) : __libc_memalign(alignment, size);
+  if (gCountdown.load() > 0 && gCountdown.fetch_sub(1) == 1) return nullptr;
+  void* p = RawAllocate(size == 0 ? 1 : size, alignment);
+  if (p != nullptr) gLive.fetch_add(1);
+  return p;
+}
+
+void* NewOrThrow(size_t size, size_t alignment) {
+  void* p = NewBlock(size, alignment);
   if (p == nullptr) throw std::bad_alloc();
   return p;
 }
 
-void* NewOrNull(size_t size, size_t alignment) noexcept {
-  try {
-    return NewOrThrow(size, alignment);
-  } catch (...) {
-    return nullptr;
-  }
-}
-
 void Delete(void* p) noexcept {
   Count();
-  __libc_free(p);
+  if (p != nullptr) gLive.fetch_sub(1);
+  RawFree(p);
 }
-
-constexpr size_t kPlain = alignof(std::max_align_t);
 
 }  // namespace
 
@@ -66,8 +93,13 @@ long Disarm() {
   return gCalls.load();
 }
 
+long LiveAllocations() { return gLive.load(); }
+
+void FailAllocation(long n) { gCountdown.store(n); }
+
 }  // namespace alloc_counter
 
+#ifndef VOREL_SANITIZED_HEAP
 extern "C" {
 
 void* malloc(size_t size) noexcept {
@@ -120,18 +152,19 @@ void* pvalloc(size_t size) noexcept {
 }
 
 }  // extern "C"
+#endif
 
 void* operator new(size_t size) { return NewOrThrow(size, kPlain); }
 void* operator new[](size_t size) { return NewOrThrow(size, kPlain); }
-void* operator new(size_t size, const std::nothrow_t&) noexcept { return NewOrNull(size, kPlain); }
-void* operator new[](size_t size, const std::nothrow_t&) noexcept { return NewOrNull(size, kPlain); }
+void* operator new(size_t size, const std::nothrow_t&) noexcept { return NewBlock(size, kPlain); }
+void* operator new[](size_t size, const std::nothrow_t&) noexcept { return NewBlock(size, kPlain); }
 void* operator new(size_t size, std::align_val_t a) { return NewOrThrow(size, static_cast<size_t>(a)); }
 void* operator new[](size_t size, std::align_val_t a) { return NewOrThrow(size, static_cast<size_t>(a)); }
 void* operator new(size_t size, std::align_val_t a, const std::nothrow_t&) noexcept {
-  return NewOrNull(size, static_cast<size_t>(a));
+  return NewBlock(size, static_cast<size_t>(a));
 }
 void* operator new[](size_t size, std::align_val_t a, const std::nothrow_t&) noexcept {
-  return NewOrNull(size, static_cast<size_t>(a));
+  return NewBlock(size, static_cast<size_t>(a));
 }
 
 void operator delete(void* p) noexcept { Delete(p); }

@@ -1,33 +1,33 @@
 // A minimal LADSPA host for the tests, tools and benchmarks: loads the built
 // plugin library through the dynamic loader and drives instances through the
-// descriptor's callbacks, exactly as a host does. Nothing here allocates
-// after construction, so the real-time tests can use it around run.
+// descriptor's callbacks, exactly as a host does. The port numbers and the
+// controls' defaults come from the plugin's port table. Nothing here
+// allocates after construction, so the real-time tests can use it around run.
 #pragma once
 
 #include <dlfcn.h>
 #include <ladspa.h>
 
-#include <cstdint>
-#include <cstring>
+#include <cstddef>
+
+#include "processor/port_table.h"
 
 namespace vorel_host {
 
-// Control ports in port order; audio "in" is port 6 and "out" port 7.
-enum Control : unsigned long { kHold, kGain, kDirection, kBitMask, kAmpMod, kProcessType, kControlCount };
-constexpr unsigned long kInPort = 6;
-constexpr unsigned long kOutPort = 7;
+// The six control values, indexed by vorel::PortIndex.
+using Controls = vorel::DefaultControls;
 
-// The defaults a host derives from the port hints.
-struct Controls {
-  float Values[kControlCount] = {1.0f, 1.0f, 1.0f, 0.0f, 0.0f, 0.0f};
-};
+// The two port names bench/subnormal_bench.cpp still uses.
+constexpr unsigned long kHold = vorel::SampleHoldPort;
+constexpr unsigned long kBitMask = vorel::BitMaskPort;
 
+// A loaded plugin library; unloaded when the object goes.
 class Library {
  public:
-  explicit Library(const char* path, int flags = RTLD_NOW | RTLD_LOCAL) : handle_(dlopen(path, flags)) {
+  explicit Library(const char* path) : handle_(dlopen(path, RTLD_NOW | RTLD_LOCAL)) {
     if (handle_ == nullptr) return;
-    auto entry = reinterpret_cast<LADSPA_Descriptor_Function>(dlsym(handle_, "ladspa_descriptor"));
-    if (entry != nullptr) descriptor_ = entry(0);
+    entry_ = reinterpret_cast<LADSPA_Descriptor_Function>(dlsym(handle_, "ladspa_descriptor"));
+    if (entry_ != nullptr) descriptor_ = entry_(0);
   }
   ~Library() {
     if (handle_ != nullptr) dlclose(handle_);
@@ -37,20 +37,26 @@ class Library {
 
   // Null when the library did not load or offers no plugin.
   const LADSPA_Descriptor* Descriptor() const { return descriptor_; }
+  // The library's ladspa_descriptor function; null when it did not load.
+  LADSPA_Descriptor_Function Entry() const { return entry_; }
   void* Handle() const { return handle_; }
 
  private:
   void* handle_;
+  LADSPA_Descriptor_Function entry_ = nullptr;
   const LADSPA_Descriptor* descriptor_ = nullptr;
 };
 
-// One instance with its control values; the audio buffers are connected on
-// every call of Run, which also exercises connect_port.
+// One instance with its control values, which start at the defaults; the
+// audio buffers are connected on every call of Run, which also exercises
+// connect_port.
 class Instance {
  public:
   Instance(const LADSPA_Descriptor* d, unsigned long rate) : d_(d), handle_(d->instantiate(d, rate)) {
     if (handle_ == nullptr) return;
-    for (unsigned long port = 0; port < kControlCount; ++port) d_->connect_port(handle_, port, &controls.Values[port]);
+    for (unsigned long port = 0; port < vorel::kControlPortCount; ++port) {
+      d_->connect_port(handle_, port, &controls.Values[port]);
+    }
   }
   ~Instance() {
     if (handle_ != nullptr) d_->cleanup(handle_);
@@ -62,8 +68,8 @@ class Instance {
 
   // Processes count samples from in into out; in and out may be the same.
   void Run(const float* in, float* out, unsigned long count) {
-    d_->connect_port(handle_, kInPort, const_cast<float*>(in));
-    d_->connect_port(handle_, kOutPort, out);
+    d_->connect_port(handle_, vorel::InputPort, const_cast<float*>(in));
+    d_->connect_port(handle_, vorel::OutputPort, out);
     d_->run(handle_, count);
   }
 
@@ -78,24 +84,11 @@ class Instance {
     }
   }
 
-  Controls controls;
+  Controls controls = vorel::MakeDefaultControls();
 
  private:
   const LADSPA_Descriptor* d_;
   LADSPA_Handle handle_;
 };
-
-// FNV-1a over the 32-bit patterns of a block of samples.
-inline uint64_t HashSamples(const float* samples, size_t count, uint64_t hash = 14695981039346656037ull) {
-  for (size_t i = 0; i < count; ++i) {
-    uint32_t bits;
-    std::memcpy(&bits, &samples[i], sizeof bits);
-    for (int byte = 0; byte < 4; ++byte) {
-      hash ^= (bits >> (8 * byte)) & 0xffu;
-      hash *= 1099511628211ull;
-    }
-  }
-  return hash;
-}
 
 }  // namespace vorel_host

@@ -2,8 +2,10 @@
 
 #include <CLI/CLI.hpp>
 
-#include <map>
+#include <string>
+#include <vector>
 
+#include "processor/port_table.h"
 #include "vorel-render/file_formats.h"
 #include "vorel/version.h"
 
@@ -11,33 +13,31 @@ namespace render {
 
 namespace {
 
-// A numeric control: the option, the port it sets and its help text.
-struct NumericControl {
+// The option for each control port. The port's name and, for a control
+// that chooses between named values, the names and their values come from
+// the plugin's port table.
+struct ControlOption {
+  vorel::PortIndex Port;
   const char* Flag;
-  const char* PortName;
   const char* Help;
 };
 
-const NumericControl kNumericControls[] = {
-    {"--sh", "s&h", "Hold length: spectral pairs held per capture (whole number)"},
-    {"--gain", "gain", "Output gain"},
-    {"--bitmask", "bitmask", "Bit mask strength XORed into the held pairs"},
-    {"--amp-mod", "amp-mod amt", "Amplitude modulation of the hold length (on at 1)"},
+const ControlOption kControlOptions[] = {
+    {vorel::SampleHoldPort, "--sh", "Hold length: spectral pairs held per capture (whole number)"},
+    {vorel::GainPort, "--gain", "Output gain"},
+    {vorel::BitMaskPort, "--bitmask", "Bit mask strength XORed into the held pairs"},
+    {vorel::AmpModPort, "--amp-mod", "Amplitude modulation of the hold length (on at 1)"},
+    {vorel::DirectionPort, "--direction", "Walk across the spectrum: up or down"},
+    {vorel::ProcessTypePort, "--process", "Hold length: constant, or ramp (growing along the walk)"},
 };
 
-// A control chosen by name; the map gives the port value of each name.
-struct NamedControl {
-  const char* Flag;
-  const char* PortName;
-  const char* Help;
-  std::map<std::string, double> Values;
-};
-
-const NamedControl kNamedControls[] = {
-    {"--direction", "direction", "Walk across the spectrum: up or down", {{"up", 0.0}, {"down", 1.0}}},
-    {"--process", "process-typ", "Hold length: constant, or ramp (growing along the walk)",
-     {{"constant", 0.0}, {"ramp", 1.0}}},
-};
+// The port value of a named value; the name is one CLI11 has checked.
+double ValueNamed(const vorel::PortEntry& port, const std::string& name) {
+  for (std::size_t i = 0; i < port.ScalePointCount; ++i) {
+    if (name == port.ScalePoints[i].Label) return port.ScalePoints[i].Value;
+  }
+  return 0.0;
+}
 
 }  // namespace
 
@@ -58,19 +58,21 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
   app.add_option("--plugin", options.PluginPath,
                  "Path of libvorel.so (default: search the directories in LADSPA_PATH)");
 
-  std::vector<double> numeric(std::size(kNumericControls));
-  std::vector<CLI::Option*> numericOptions;
-  for (std::size_t i = 0; i < std::size(kNumericControls); ++i) {
-    numericOptions.push_back(
-        app.add_option(kNumericControls[i].Flag, numeric[i], kNumericControls[i].Help));
-  }
-  std::vector<std::string> named(std::size(kNamedControls));
-  std::vector<CLI::Option*> namedOptions;
-  for (std::size_t i = 0; i < std::size(kNamedControls); ++i) {
+  // A numeric control takes a number; the others one of their names.
+  std::vector<double> numbers(std::size(kControlOptions));
+  std::vector<std::string> names(std::size(kControlOptions));
+  std::vector<CLI::Option*> controlOptions;
+  for (std::size_t i = 0; i < std::size(kControlOptions); ++i) {
+    const ControlOption& control = kControlOptions[i];
+    const vorel::PortEntry& port = vorel::kPortTable[control.Port];
+    if (port.ScalePointCount == 0) {
+      controlOptions.push_back(app.add_option(control.Flag, numbers[i], control.Help));
+      continue;
+    }
     std::vector<std::string> choices;
-    for (const auto& [name, value] : kNamedControls[i].Values) choices.push_back(name);
-    namedOptions.push_back(app.add_option(kNamedControls[i].Flag, named[i], kNamedControls[i].Help)
-                               ->check(CLI::IsMember(choices)));
+    for (std::size_t p = 0; p < port.ScalePointCount; ++p) choices.push_back(port.ScalePoints[p].Label);
+    controlOptions.push_back(
+        app.add_option(control.Flag, names[i], control.Help)->check(CLI::IsMember(choices)));
   }
 
   app.add_option("--format", options.Encoding,
@@ -91,15 +93,16 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
   }
 
   options.Compensate = !raw;
-  for (std::size_t i = 0; i < std::size(kNumericControls); ++i) {
-    if (numericOptions[i]->count() == 0) continue;
-    options.Controls.push_back({kNumericControls[i].Flag, kNumericControls[i].PortName, numeric[i],
-                                numericOptions[i]->as<std::string>()});
-  }
-  for (std::size_t i = 0; i < std::size(kNamedControls); ++i) {
-    if (namedOptions[i]->count() == 0) continue;
-    options.Controls.push_back({kNamedControls[i].Flag, kNamedControls[i].PortName,
-                                kNamedControls[i].Values.at(named[i]), named[i]});
+  for (std::size_t i = 0; i < std::size(kControlOptions); ++i) {
+    if (controlOptions[i]->count() == 0) continue;
+    const ControlOption& control = kControlOptions[i];
+    const vorel::PortEntry& port = vorel::kPortTable[control.Port];
+    if (port.ScalePointCount == 0) {
+      options.Controls.push_back(
+          {control.Flag, port.Name, numbers[i], controlOptions[i]->as<std::string>()});
+    } else {
+      options.Controls.push_back({control.Flag, port.Name, ValueNamed(port, names[i]), names[i]});
+    }
   }
   return {std::move(options), 0};
 }

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "vorel-render/control_ports.h"
-#include "vorel-render/plugin_instance.h"
+#include "vorel-render/hosted_plugin.h"
 
 namespace render {
 
@@ -14,7 +14,7 @@ namespace {
 struct Channel {
   std::vector<LADSPA_Data> In = std::vector<LADSPA_Data>(kBlockFrames);
   std::vector<LADSPA_Data> Out = std::vector<LADSPA_Data>(kBlockFrames);
-  std::unique_ptr<PluginInstance> Instance;
+  std::unique_ptr<HostedPlugin> Instance;
 };
 
 }  // namespace
@@ -27,7 +27,7 @@ void Render(InputFile& input, OutputFile& output, const LADSPA_Descriptor& descr
 
   std::vector<Channel> lanes(channels);
   for (Channel& lane : lanes) {
-    lane.Instance = std::make_unique<PluginInstance>(descriptor, rate, controls, audio,
+    lane.Instance = std::make_unique<HostedPlugin>(descriptor, rate, controls, audio,
                                                      lane.In.data(), lane.Out.data());
   }
   std::vector<float> interleaved(kBlockFrames * channels);

@@ -6,15 +6,17 @@
 
 #include <vector>
 
+#include "processor/processor.h"
 #include "vorel-render/input_file.h"
 #include "vorel-render/output_file.h"
 #include "vorel-render/progress.h"
 
 namespace render {
 
-// How late the plugin's output is. LADSPA has no way for the plugin to say
-// so, so the host has to know.
-inline constexpr unsigned long kPluginLatency = 1024;
+// How late the plugin's output is. Vorel reports no latency (hosts read one
+// from an output control port named "latency", and Vorel keeps exactly its
+// eight ports), so the renderer takes it from the processor's source.
+inline constexpr unsigned long kPluginLatency = vorel::Processor::kLatency;
 
 // The largest block handed to the plugin's run.
 inline constexpr unsigned long kBlockFrames = 4096;

@@ -1,10 +1,10 @@
-#include "vorel-render/plugin_instance.h"
+#include "vorel-render/hosted_plugin.h"
 
 #include <stdexcept>
 
 namespace render {
 
-PluginInstance::PluginInstance(const LADSPA_Descriptor& descriptor, unsigned long sampleRate,
+HostedPlugin::HostedPlugin(const LADSPA_Descriptor& descriptor, unsigned long sampleRate,
                                const std::vector<LADSPA_Data>& controls, AudioPorts audio,
                                LADSPA_Data* in, LADSPA_Data* out)
     : descriptor_(descriptor), ports_(controls) {
@@ -23,7 +23,7 @@ PluginInstance::PluginInstance(const LADSPA_Descriptor& descriptor, unsigned lon
   if (descriptor.activate != nullptr) descriptor.activate(handle_);
 }
 
-PluginInstance::~PluginInstance() {
+HostedPlugin::~HostedPlugin() {
   if (descriptor_.deactivate != nullptr) descriptor_.deactivate(handle_);
   descriptor_.cleanup(handle_);
 }

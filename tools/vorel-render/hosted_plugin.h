@@ -11,17 +11,17 @@
 
 namespace render {
 
-class PluginInstance {
+class HostedPlugin {
  public:
   // Instantiates at sampleRate, connects each control input to its own copy
   // of controls (indexed by port number), the audio ports to in and out,
   // and activates. in and out must each hold maxBlock samples.
-  PluginInstance(const LADSPA_Descriptor& descriptor, unsigned long sampleRate,
+  HostedPlugin(const LADSPA_Descriptor& descriptor, unsigned long sampleRate,
                  const std::vector<LADSPA_Data>& controls, AudioPorts audio, LADSPA_Data* in,
                  LADSPA_Data* out);
-  ~PluginInstance();
-  PluginInstance(const PluginInstance&) = delete;
-  PluginInstance& operator=(const PluginInstance&) = delete;
+  ~HostedPlugin();
+  HostedPlugin(const HostedPlugin&) = delete;
+  HostedPlugin& operator=(const HostedPlugin&) = delete;
 
   // Processes count samples from in to out.
   void Run(unsigned long count) { descriptor_.run(handle_, count); }
