@@ -14,6 +14,7 @@ packages=(
   clang libclang-rt-14-dev
   valgrind libc6-dbg
   g++-multilib
+  lv2-dev liblilv-dev lilv-utils sordi
   "$@"
 )
 
