@@ -17,6 +17,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/ladspa_host.h"
@@ -193,16 +194,31 @@ TEST_F(Lv2Plugin, SoundsLikeTheLadspaPluginBitForBit) {
         for (bool inPlace : {false, true}) {
           SCOPED_TRACE(::testing::Message() << set.Name << ", rate " << rate << ", first block " << blocks[0]
                                             << (inPlace ? ", in place" : ""));
+          // The first part runs with the previous set's values, then a block
+          // of no samples takes over the next set's, so every run also
+          // changes the controls on the way (a NaN keeps the value before).
+          const std::size_t at = static_cast<std::size_t>(&set - sets), count = std::size(sets);
+          const NamedControls& previous = sets[(at + count - 1) % count];
+          const NamedControls& next = sets[(at + 1) % count];
           vorel_host::Instance reference(ladspa.Descriptor(), static_cast<unsigned long>(rate));
-          std::copy(std::begin(set.Values), std::end(set.Values), reference.controls.Values);
-          std::vector<float> expected(input.size());
-          std::vector<unsigned long> ladspaBlocks(blocks.begin(), blocks.end());
-          reference.RunBlocks(input.data(), expected.data(), input.size(), ladspaBlocks.data(), ladspaBlocks.size());
-
           vorel_lv2_host::Instance instance(world.Plugin(), rate);
           ASSERT_TRUE(instance.Valid());
-          std::copy(std::begin(set.Values), std::end(set.Values), instance.controls);
-          EXPECT_EQ(FirstDifference(RunLv2(instance, input, blocks, inPlace), expected), -1);
+          std::vector<float> expected(input.size());
+          std::vector<float> output = inPlace ? input : std::vector<float>(input.size());
+          const std::vector<unsigned long> ladspaBlocks(blocks.begin(), blocks.end());
+          for (auto [values, from, to] :
+               {std::tuple{&previous, 0ul, 2500ul}, {&next, 2500ul, 2500ul}, {&set, 2500ul, input.size()}}) {
+            std::copy(std::begin(values->Values), std::end(values->Values), reference.controls.Values);
+            std::copy(std::begin(values->Values), std::end(values->Values), instance.controls);
+            const float* in = inPlace ? &output[from] : &input[from];
+            if (from == to) {
+              reference.Run(&input[from], &expected[from], 0);
+              instance.Run(in, &output[from], 0);
+            }
+            reference.RunBlocks(&input[from], &expected[from], to - from, ladspaBlocks.data(), ladspaBlocks.size());
+            instance.RunBlocks(in, &output[from], to - from, blocks);
+          }
+          EXPECT_EQ(FirstDifference(output, expected), -1);
         }
       }
     }
@@ -246,10 +262,19 @@ TEST_F(Lv2Plugin, BypassGivesTheInputDelayedByTheLatencyAndCrossfadesEachSwitch)
       for (std::size_t t = 0; t < dry.size(); ++t) dry[t] = Delayed(input, t);
       EXPECT_EQ(FirstDifference(out, dry, off + kFade, on), -1) << "bypassed";
       EXPECT_EQ(FirstDifference(out, wet, on + kFade), -1) << "the effect again";
+      // During each crossfade every sample lies between the two signals, and
+      // its share of the input moves steadily, in small steps, one way.
       for (std::size_t start : {off, on}) {
+        double share = start == off ? 0.0 : 1.0;
         for (std::size_t t = start; t < start + kFade; ++t) {
           ASSERT_GE(out[t], std::min(wet[t], dry[t])) << t;
           ASSERT_LE(out[t], std::max(wet[t], dry[t])) << t;
+          const double span = static_cast<double>(dry[t]) - wet[t];
+          if (std::fabs(span) < 0.05) continue;
+          const double now = (out[t] - static_cast<double>(wet[t])) / span;
+          ASSERT_LE(std::fabs(now - share), 1.0 / 64) << "a jump at " << t;
+          ASSERT_GE((now - share) * (start == off ? 1 : -1), -1e-5) << "a step back at " << t;
+          share = now;
         }
       }
     }
