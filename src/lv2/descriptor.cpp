@@ -15,6 +15,7 @@ constexpr LV2_Descriptor kDescriptor = {
 
 }  // namespace
 
+// The host's entry point: the one plugin at index 0, nothing after it.
 extern "C" __attribute__((visibility("default"))) const LV2_Descriptor* lv2_descriptor(uint32_t index) {
   return index == 0 ? &kDescriptor : nullptr;
 }

@@ -50,6 +50,7 @@ std::string Quoted(const char* text) {
   return result + "\"";
 }
 
+// A preset's URI: the plugin's, with the preset's name as the fragment.
 std::string PresetUri(const vorel::Preset& preset) { return std::string("<") + kPluginUri + "#" + preset.Name + ">"; }
 
 // Writes the property list of one port, without the brackets.
@@ -76,6 +77,7 @@ void WriteSharedPort(std::ostream& out, unsigned long index, const vorel::PortEn
   }
 }
 
+// The same for one of the two LV2-only ports, with its designation.
 void WriteDesignatedPort(std::ostream& out, unsigned long index, const vorel::DesignatedPort& port) {
   out << "\t\ta " << (port.Output ? "lv2:OutputPort" : "lv2:InputPort") << " , lv2:ControlPort ;\n"
       << "\t\tlv2:index " << index << " ;\n\t\tlv2:symbol " << Quoted(port.Symbol) << " ;\n\t\tlv2:name "
@@ -90,6 +92,7 @@ void WriteDesignatedPort(std::ostream& out, unsigned long index, const vorel::De
   if (port.InFrames) out << " ;\n\t\tunits:unit units:frame";
 }
 
+// The manifest: the plugin, its binary and data files, and each preset.
 void WriteManifest(std::ostream& out, const char* binary) {
   out << kPrefixes << "<" << kPluginUri << ">\n\ta lv2:Plugin ;\n\tlv2:binary <" << binary
       << "> ;\n\trdfs:seeAlso <vorel.ttl> , <presets.ttl> .\n";
@@ -99,6 +102,7 @@ void WriteManifest(std::ostream& out, const char* binary) {
   }
 }
 
+// The plugin's description and its ten ports in port order.
 void WritePlugin(std::ostream& out) {
   out << kPrefixes << "<" << kPluginUri << ">\n"
       << "\ta lv2:Plugin , lv2:SpectralPlugin , doap:Project ;\n"
@@ -123,6 +127,7 @@ void WritePlugin(std::ostream& out) {
   }
 }
 
+// Every preset with the values of all six controls.
 void WritePresets(std::ostream& out) {
   out << kPrefixes;
   for (const vorel::Preset& preset : vorel::kPresets) {

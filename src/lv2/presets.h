@@ -13,7 +13,7 @@ struct Preset {
 };
 
 constexpr Preset kPresets[] = {
-    {"Default", "the plugin's defaults: every pair its own, walking down, no mask",
+    {"Default", "the plugin's defaults: the mildest hold, walking down, no mask",
      {1.0f, 1.0f, 1.0f, 0.0f, 0.0f, 0.0f}},
     {"pure-hold", "each captured spectral pair held over the next 7, walking up: a stepped, metallic voice",
      {8.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f}},
