@@ -3,6 +3,8 @@
 // latency on every run, it sounds like the LADSPA plugin bit for bit, its
 // bypass keeps time, activation starts afresh, and its presets are the
 // demo's.
+#include "support/lv2_host.h"
+
 #include <gtest/gtest.h>
 #include <lilv/lilv.h>
 #include <lv2/atom/atom.h>
@@ -21,7 +23,6 @@
 #include <vector>
 
 #include "support/ladspa_host.h"
-#include "support/lv2_host.h"
 #include "support/signals.h"
 
 namespace {
@@ -75,8 +76,10 @@ TEST_F(Lv2Plugin, EveryPortIsWhatThePortTableSays) {
     lilv_node_free(max);
 
     const bool hasPoints = shared && entry->ScalePoints != nullptr;
-    EXPECT_EQ(lilv_port_has_property(plugin, port, world.Lv2("integer")), shared ? entry->Integer : designated->Integer);
-    EXPECT_EQ(lilv_port_has_property(plugin, port, world.Lv2("toggled")), shared ? entry->Toggled : designated->Toggled);
+    EXPECT_EQ(lilv_port_has_property(plugin, port, world.Lv2("integer")),
+              shared ? entry->Integer : designated->Integer);
+    EXPECT_EQ(lilv_port_has_property(plugin, port, world.Lv2("toggled")),
+              shared ? entry->Toggled : designated->Toggled);
     EXPECT_EQ(lilv_port_has_property(plugin, port, world.Lv2("enumeration")), hasPoints);
     EXPECT_EQ(lilv_port_has_property(plugin, port, world.Lv2("reportsLatency")), !shared && designated->ReportsLatency);
     // The logarithmic hint belongs to the LADSPA plugin only.
@@ -89,8 +92,7 @@ TEST_F(Lv2Plugin, EveryPortIsWhatThePortTableSays) {
     lilv_nodes_free(units);
 
     LilvNodes* designation = lilv_port_get_value(plugin, port, world.Lv2("designation"));
-    EXPECT_EQ(First(designation) ? std::string(lilv_node_as_uri(First(designation)))
-                                 : std::string(),
+    EXPECT_EQ(First(designation) ? std::string(lilv_node_as_uri(First(designation))) : std::string(),
               shared ? std::string() : std::string(LILV_NS_LV2) + designated->Designation);
     lilv_nodes_free(designation);
 
@@ -128,8 +130,8 @@ TEST_F(Lv2Plugin, DescribesItselfAsARealTimeSpectralPluginOfThisVersion) {
   EXPECT_STREQ(author ? lilv_node_as_string(author) : "", "Vorel developers");
   lilv_node_free(author);
   // LV2 versions: minor even and non-zero, micro even in a release.
-  for (const auto& [term, expected] : {std::pair{"minorVersion", VOREL_VERSION_MINOR},
-                                       std::pair{"microVersion", VOREL_VERSION_MICRO}}) {
+  for (const auto& [term, expected] :
+       {std::pair{"minorVersion", VOREL_VERSION_MINOR}, std::pair{"microVersion", VOREL_VERSION_MICRO}}) {
     LilvNodes* value = lilv_plugin_get_value(plugin, world.Lv2(term));
     EXPECT_EQ(First(value) ? lilv_node_as_int(First(value)) : -1, expected) << term;
     lilv_nodes_free(value);
@@ -147,6 +149,13 @@ TEST_F(Lv2Plugin, LatencyReads1024AfterEveryRunEvenOfNoSamples) {
     instance.Run(input.data(), output.data(), count);
     EXPECT_EQ(instance.latency, 1024.0f) << "after run(" << count << ")";
   }
+}
+
+TEST_F(Lv2Plugin, InstantiateRefusesARateNoFloatCanHold) {
+  for (double rate : {-1.0, std::nan(""), 1e300, -std::numeric_limits<double>::infinity()}) {
+    EXPECT_FALSE(vorel_lv2_host::Instance(world.Plugin(), rate).Valid()) << rate;
+  }
+  EXPECT_TRUE(vorel_lv2_host::Instance(world.Plugin(), 0.0).Valid());
 }
 
 struct NamedControls {
@@ -176,14 +185,10 @@ TEST_F(Lv2Plugin, SoundsLikeTheLadspaPluginBitForBit) {
   vorel_host::Library ladspa(VOREL_LIBRARY_PATH);
   ASSERT_NE(ladspa.Descriptor(), nullptr);
   const NamedControls sets[] = {
-      {"defaults", {1, 1, 1, 0, 0, 0}},
-      {"long hold up", {43, 1, 0, 0, 0, 0}},
-      {"ramp", {20, 0.7f, 1, 0, 0, 1}},
-      {"mask", {4, 1, 1, 0.5f, 0, 0}},
-      {"amp-mod on", {24, 1.5f, 0, 0.01f, 1, 0}},
-      {"NaN everywhere", {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN}},
-      {"out of range", {1e9f, 3, 5, 7, -2, 2}},
-      {"below range", {-5, -1, -1, -0.5f, 0.99f, -3}},
+      {"defaults", {1, 1, 1, 0, 0, 0}},           {"long hold up", {43, 1, 0, 0, 0, 0}},
+      {"ramp", {20, 0.7f, 1, 0, 0, 1}},           {"mask", {4, 1, 1, 0.5f, 0, 0}},
+      {"amp-mod on", {24, 1.5f, 0, 0.01f, 1, 0}}, {"NaN everywhere", {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN}},
+      {"out of range", {1e9f, 3, 5, 7, -2, 2}},   {"below range", {-5, -1, -1, -0.5f, 0.99f, -3}},
   };
   const std::vector<std::vector<uint32_t>> patterns = {{1024}, {1, 7, 256, 0, 1000}, {4099}, {0, 513, 2}};
   const std::vector<float> input = vorel_host::Noise(9000, 11, 0.8f);
@@ -231,8 +236,8 @@ float Delayed(const std::vector<float>& input, std::size_t t) { return t < kLate
 // Switches "enabled" off at the first block boundary from offAt and on again
 // from onAt; returns the output and where the two switches took effect.
 std::vector<float> RunWithBypass(vorel_lv2_host::Instance& instance, const std::vector<float>& input,
-                                 const std::vector<uint32_t>& blocks, bool inPlace, std::size_t offAt,
-                                 std::size_t onAt, std::size_t& off, std::size_t& on) {
+                                 const std::vector<uint32_t>& blocks, bool inPlace, std::size_t offAt, std::size_t onAt,
+                                 std::size_t& off, std::size_t& on) {
   std::vector<float> output = inPlace ? input : std::vector<float>(input.size());
   off = on = input.size();
   std::size_t pos = 0;
@@ -324,8 +329,10 @@ std::map<std::string, DemoPreset> ReadDemoPresets() {
   std::string line;
   bool inList = false;
   while (std::getline(script, line)) {
-    if (line == "presets=(") inList = true;
-    else if (line == ")") inList = false;
+    if (line == "presets=(")
+      inList = true;
+    else if (line == ")")
+      inList = false;
     if (!inList || line.find('|') == std::string::npos) continue;
     std::istringstream fields(line.substr(line.find('"') + 1, line.rfind('"') - line.find('"') - 1));
     std::string name, input, options;
@@ -336,11 +343,12 @@ std::map<std::string, DemoPreset> ReadDemoPresets() {
     std::getline(fields, options);
     std::istringstream words(options);
     std::string flag, value;
-    const std::map<std::string, unsigned long> ports = {{"--sh", 0}, {"--gain", 1}, {"--direction", 2},
+    const std::map<std::string, unsigned long> ports = {{"--sh", 0},      {"--gain", 1},    {"--direction", 2},
                                                         {"--bitmask", 3}, {"--amp-mod", 4}, {"--process", 5}};
     const std::map<std::string, float> named = {{"up", 0}, {"down", 1}, {"constant", 0}, {"ramp", 1}};
     while (words >> flag >> value) {
-      preset.Controls.Values[ports.at(flag)] = named.count(value) ? named.at(value) : std::strtof(value.c_str(), nullptr);
+      preset.Controls.Values[ports.at(flag)] =
+          named.count(value) ? named.at(value) : std::strtof(value.c_str(), nullptr);
     }
     presets[name] = preset;
   }

@@ -8,6 +8,7 @@
 #include <limits>
 #include <vector>
 
+#include "lv2/lv2_ports.h"
 #include "support/alloc_counter.h"
 #include "support/signals.h"
 
@@ -15,7 +16,6 @@ namespace {
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
-constexpr uint32_t kControls = 6, kIn = 6, kOut = 7, kLatency = 8, kEnabled = 9;
 
 // The bundle's binary, loaded, and its one descriptor.
 class Lv2Library {
@@ -59,27 +59,28 @@ TEST(RealTimeLv2, RunConnectPortAndActivateMakeNoHeapCall) {
   for (double rate : {44100.0, 48000.0, 1.0, 0.0}) {
     LV2_Handle handle = d->instantiate(d, rate, "", nullptr);
     ASSERT_NE(handle, nullptr);
-    float controls[kControls] = {1, 1, 1, 0, 0, 0};
+    vorel::DefaultControls controls = vorel::MakeDefaultControls();
     float latency = 0.0f, enabled = 1.0f;
     std::size_t samples = 0;
     alloc_counter::Arm();
-    for (uint32_t port = 0; port < kControls; ++port) d->connect_port(handle, port, &controls[port]);
-    d->connect_port(handle, kLatency, &latency);
-    d->connect_port(handle, kEnabled, &enabled);
+    for (uint32_t port = 0; port < vorel::kControlPortCount; ++port)
+      d->connect_port(handle, port, &controls.Values[port]);
+    d->connect_port(handle, vorel::LatencyPort, &latency);
+    d->connect_port(handle, vorel::EnabledPort, &enabled);
     d->connect_port(handle, 99, &latency);
     d->activate(handle);
-    for (uint32_t port = 0; port < kControls; ++port) {
+    for (uint32_t port = 0; port < vorel::kControlPortCount; ++port) {
       for (float value : hostile) {
-        controls[port] = value;
+        controls.Values[port] = value;
         for (uint32_t n : blocks) {
           enabled = switches[(samples / 3 + n) % 5];
-          d->connect_port(handle, kIn, input.data());
-          d->connect_port(handle, kOut, output.data());
+          d->connect_port(handle, vorel::InputPort, input.data());
+          d->connect_port(handle, vorel::OutputPort, output.data());
           d->run(handle, n);
           samples += n;
         }
         // In place as well, as a host may connect one buffer to both ports.
-        d->connect_port(handle, kIn, output.data());
+        d->connect_port(handle, vorel::InputPort, output.data());
         d->run(handle, 3000);
       }
       d->activate(handle);
