@@ -7,7 +7,7 @@ DEMO_OUT ?= demo-out
 FUZZ_SECONDS ?= 60
 CORPUS := tests/fuzz/corpus
 
-.PHONY: deps build build-m32 test test-hosts test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles deb test-deb check bench demo install clean
+.PHONY: deps build build-m32 test test-hosts test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles deb test-deb check bench demo install install-user clean
 
 deps:
 	scripts/install-deps.sh
@@ -106,9 +106,15 @@ bench: build
 demo: build
 	scripts/demo.sh $(BUILD) $(DEMO_OUT)
 
-# libvorel.so into $(PREFIX)/lib/ladspa, vorel-render into $(PREFIX)/bin.
+# The LV2 bundle into $(PREFIX)/lib/lv2/vorel.lv2, libvorel.so into
+# $(PREFIX)/lib/ladspa, vorel-render into $(PREFIX)/bin.
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# For the current user, without root: ~/.lv2/vorel.lv2, ~/.ladspa/libvorel.so,
+# ~/.local/bin/vorel-render.
+install-user: build
+	scripts/install-user.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-scalar $(BUILD)-tsan $(BUILD)-m32 $(BUILD)-fuzz $(DEMO_OUT)

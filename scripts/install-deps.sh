@@ -22,7 +22,7 @@ packages=(
   valgrind libc6-dbg
   g++-multilib
   dpkg-dev lintian file man-db
-  lilv-utils sordi ardour jackd2 jalv
+  lv2-dev liblilv-dev lilv-utils sordi ardour jackd2 jalv
   "${i386[@]}"
   "$@"
 )

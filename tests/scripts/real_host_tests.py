@@ -22,6 +22,7 @@ import ardour_session  # noqa: E402
 import host_tests  # noqa: E402
 import jack_dummy  # noqa: E402
 import lv2_plugin  # noqa: E402
+import ports  # noqa: E402
 import wavfile  # noqa: E402
 
 LATENCY = 1024
@@ -108,12 +109,16 @@ class Jalv(RealHostCase):
 class Lv2apply(RealHostCase):
     def test_renders_like_the_raw_ladspa_render_bit_for_bit(self):
         uri, lv2_path = self.lv2()
-        symbols = lv2_plugin.control_input_symbols(uri, lv2_path)[:6]
+        # The LV2 plugin's symbols are the port table's.
+        self.assertEqual(lv2_plugin.control_input_symbols(uri, lv2_path)[:6],
+                         [p["symbol"] for p in host_tests.CONTROLS])
         source = self.make_input("in.wav", 1, "float")
-        for name, (options, ports) in host_tests.PRESETS.items():
+        for name, settings in host_tests.PRESETS.items():
             out = self.path("lv2apply.wav")
-            lv2_plugin.lv2apply(uri, lv2_path, source, out, dict(zip(symbols, ports)))
-            self.assert_matches(wavfile.read(out), self.reference(source, options), bits, None,
+            values = ports.port_values(host_tests.CONTROLS, settings)
+            symbols = [p["symbol"] for p in host_tests.CONTROLS]
+            lv2_plugin.lv2apply(uri, lv2_path, source, out, dict(zip(symbols, values)))
+            self.assert_matches(wavfile.read(out), self.reference(source, settings), bits, None,
                                 "lv2apply, " + name)
 
 
@@ -121,6 +126,7 @@ def main():
     parser = argparse.ArgumentParser(usage=__doc__)
     parser.add_argument("--render", required=True)
     parser.add_argument("--ladspa-dir", required=True)
+    parser.add_argument("--port-table", required=True)
     parser.add_argument("--ardour")
     parser.add_argument("--lv2-path")
     parser.add_argument("--lv2-uri")
@@ -128,6 +134,7 @@ def main():
     OPTIONS, rest = parser.parse_known_args()
     host_tests.RENDER = os.path.abspath(OPTIONS.render)
     host_tests.PLUGIN_DIR = os.path.abspath(OPTIONS.ladspa_dir)
+    host_tests.CONTROLS = ports.load_controls(OPTIONS.port_table)
     if OPTIONS.lv2_path:
         OPTIONS.lv2_path = os.path.abspath(OPTIONS.lv2_path)
     unittest.main(argv=[sys.argv[0], *rest], verbosity=2)

@@ -1,0 +1,44 @@
+// The LV2 plugin's identity and its two ports beyond the shared eight, as
+// data read by the glue and by the TTL generator alike.
+#pragma once
+
+#include "processor/port_table.h"
+#include "processor/processor.h"
+
+namespace vorel {
+
+// The plugin's URI: fixed for good, since hosts and sessions store it.
+constexpr const char* kPluginUri = "urn:vorel:vorel";
+
+// The LV2 port numbers: the shared eight, then these two.
+enum Lv2PortIndex : unsigned long {
+  LatencyPort = PortCount,  // output: the delay the host must compensate
+  EnabledPort,              // input: 0 gives the input delayed by the latency
+  Lv2PortCount
+};
+
+// A control port that LV2 hosts give a fixed meaning through its designation.
+struct DesignatedPort {
+  const char* Name;
+  const char* Symbol;
+  bool Output;
+  float Minimum;
+  float Maximum;
+  float Default;
+  const char* Designation;  // a term of the LV2 core vocabulary
+  bool Integer;
+  bool Toggled;
+  bool ReportsLatency;
+  bool InFrames;
+};
+
+constexpr float kLatencyFrames = static_cast<float>(Processor::kLatency);
+
+constexpr DesignatedPort kDesignatedPorts[Lv2PortCount - PortCount] = {
+    {"latency", "latency", true, 0.0f, kLatencyFrames, kLatencyFrames, "latency", true, false, true, true},
+    {"enabled", "enabled", false, 0.0f, 1.0f, 1.0f, "enabled", false, true, false, false},
+};
+
+constexpr const DesignatedPort& DesignatedPortAt(unsigned long port) { return kDesignatedPorts[port - PortCount]; }
+
+}  // namespace vorel
