@@ -8,6 +8,7 @@
 
 #include "fmaths/fmaths.h"
 #include "quantiser/bin_walk.h"
+#include "reference_engine.h"
 
 namespace {
 
@@ -16,6 +17,7 @@ using vorel::FloatOf;
 using vorel::THeldPair;
 using vorel::TWalkSettings;
 using vorel::WalkSpectrum;
+using vorel_test::LiteralWalk;
 
 constexpr int kPairs = 512;
 constexpr uint32_t kMask = 0x7fff0000u;
@@ -199,29 +201,6 @@ TEST(BinWalkAcrossFrames, DCAndNyquistTravelTogether) {
   EXPECT_EQ(second.imag[1], ImagOf(0, kMask, 0x100000u));
 }
 
-namespace {
-
-// The walk one step at a time, exactly as the hold rule reads.
-void LiteralWalk(const TWalkSettings& s, const float* spectrum, float* heldSpectrum, THeldPair& held) {
-  int32_t counter = 0;
-  for (int32_t i = 0; i < kPairs; ++i) {
-    const int32_t p = s.Downward ? kPairs - 1 - i : i;
-    std::memcpy(heldSpectrum + p, &held.Real, 4);
-    std::memcpy(heldSpectrum + p + kPairs, &held.Imag, 4);
-    ++counter;
-    long double t = static_cast<long double>(s.HoldLength) * s.HoldScale;
-    if (s.Ramp) t = t * i / kPairs;
-    if (counter >= t) {
-      std::memcpy(&held.Real, spectrum + p, 4);
-      std::memcpy(&held.Imag, spectrum + p + kPairs, 4);
-      held.Real ^= s.BitMask;
-      held.Imag ^= s.BitMask;
-      counter = 0;
-    }
-  }
-}
-
-}  // namespace
 
 TEST(BinWalkSchedule, RunsMatchTheStepByStepRuleForAnyThreshold) {
   std::mt19937 rng(9);

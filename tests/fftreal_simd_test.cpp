@@ -1,5 +1,6 @@
-// The vectorised transform against the plain scalar passes: the same bits for
-// every length and every kind of input, NaN payloads included.
+// The vectorised transform, forced on wherever it is built, against the plain
+// scalar passes: the same bits for every length and every kind of input, NaN
+// payloads included.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,22 +9,13 @@
 #include <vector>
 
 #include "fftreal/fftreal.h"
+#include "fmaths/fmaths.h"
 
 namespace {
 
+using vorel::BitsOf;
+using vorel::FloatOf;
 using vorel::TFFTReal;
-
-float FromBits(uint32_t bits) {
-  float f;
-  std::memcpy(&f, &bits, sizeof f);
-  return f;
-}
-
-uint32_t ToBits(float f) {
-  uint32_t bits;
-  std::memcpy(&bits, &f, sizeof bits);
-  return bits;
-}
 
 // Quiet and signalling NaNs with distinct payloads, infinities, subnormals,
 // signed zeros and values whose sums overflow.
@@ -46,7 +38,7 @@ std::vector<float> MakeInput(int n, TFill fill, unsigned seed) {
   std::vector<float> v(n);
   for (int i = 0; i < n; ++i) {
     const bool special = fill == TFill::Special || (fill == TFill::SparseSpecial && rng() % 16 == 0);
-    v[i] = special ? FromBits(kSpecialBits[pick(rng)]) : uniform(rng) * 1000.0f;
+    v[i] = special ? FloatOf(kSpecialBits[pick(rng)]) : uniform(rng) * 1000.0f;
   }
   return v;
 }
@@ -55,13 +47,20 @@ std::vector<float> MakeInput(int n, TFill fill, unsigned seed) {
 std::string Difference(const std::vector<float>& got, const std::vector<float>& want) {
   if (std::memcmp(got.data(), want.data(), got.size() * sizeof(float)) == 0) return "";
   for (size_t i = 0;; ++i) {
-    if (ToBits(got[i]) != ToBits(want[i])) {
+    if (BitsOf(got[i]) != BitsOf(want[i])) {
       char text[96];
-      std::snprintf(text, sizeof text, "element %zu: 0x%08x, scalar 0x%08x", i, ToBits(got[i]),
-                    ToBits(want[i]));
+      std::snprintf(text, sizeof text, "element %zu: 0x%08x, scalar 0x%08x", i, BitsOf(got[i]),
+                    BitsOf(want[i]));
       return text;
     }
   }
+}
+
+// The transform with the vectorised passes wherever this build has them.
+TFFTReal Vectorised(int n) {
+  vorel::TFeatures features;
+  features.VectorTransform = true;
+  return TFFTReal(n, features);
 }
 
 // Runs both directions of both paths on one input and compares the bits.
@@ -81,7 +80,7 @@ void ExpectSameBits(TFFTReal& fft, const std::vector<float>& input, const char* 
 
 TEST(FFTRealVectorPath, SameBitsAsScalarOnRandomDataForEveryLength) {
   for (int n = 1; n <= 1024; n *= 2) {
-    TFFTReal fft(n);
+    TFFTReal fft = Vectorised(n);
     for (unsigned seed = 0; seed < 4; ++seed) {
       ExpectSameBits(fft, MakeInput(n, TFill::Uniform, seed + 10 * n), "uniform");
     }
@@ -90,7 +89,7 @@ TEST(FFTRealVectorPath, SameBitsAsScalarOnRandomDataForEveryLength) {
 
 TEST(FFTRealVectorPath, SameBitsAsScalarOnSpecialValuesForEveryLength) {
   for (int n = 1; n <= 1024; n *= 2) {
-    TFFTReal fft(n);
+    TFFTReal fft = Vectorised(n);
     for (unsigned seed = 0; seed < 4; ++seed) {
       ExpectSameBits(fft, MakeInput(n, TFill::Special, seed), "all special");
       ExpectSameBits(fft, MakeInput(n, TFill::SparseSpecial, seed), "sparse special");
@@ -102,12 +101,12 @@ TEST(FFTRealVectorPath, SameBitsAsScalarOnSpecialValuesForEveryLength) {
 // each element's own path through the passes is checked in isolation.
 TEST(FFTRealVectorPath, SameBitsAsScalarForOneSpecialValueAnywhere) {
   const int n = 64;
-  TFFTReal fft(n);
+  TFFTReal fft = Vectorised(n);
   const auto base = MakeInput(n, TFill::Uniform, 5);
   for (uint32_t bits : kSpecialBits) {
     for (int i = 0; i < n; ++i) {
       auto input = base;
-      input[i] = FromBits(bits);
+      input[i] = FloatOf(bits);
       char what[48];
       std::snprintf(what, sizeof what, "0x%08x at %d", bits, i);
       ExpectSameBits(fft, input, what);
@@ -120,16 +119,16 @@ TEST(FFTRealVectorPath, SameBitsAsScalarForOneSpecialValueAnywhere) {
 // carries element 0's payload, quieted, on both paths and in every build.
 TEST(FFTRealNaNPayloads, DcTermKeepsElementZerosPayloadWhenEveryInputIsNaN) {
   for (int n = 2; n <= 1024; n *= 2) {
-    TFFTReal fft(n);
+    TFFTReal fft = Vectorised(n);
     std::vector<float> input(n), fast(n), scalar(n);
-    for (int i = 0; i < n; ++i) input[i] = FromBits(0x7f800000u | static_cast<uint32_t>(i + 1));
+    for (int i = 0; i < n; ++i) input[i] = FloatOf(0x7f800000u | static_cast<uint32_t>(i + 1));
     fft.ForwardTransform(fast.data(), input.data());
     fft.ForwardTransformScalar(scalar.data(), input.data());
-    EXPECT_EQ(ToBits(fast[0]), 0x7fc00001u) << "forward, N = " << n;
-    EXPECT_EQ(ToBits(scalar[0]), 0x7fc00001u) << "forward scalar, N = " << n;
+    EXPECT_EQ(BitsOf(fast[0]), 0x7fc00001u) << "forward, N = " << n;
+    EXPECT_EQ(BitsOf(scalar[0]), 0x7fc00001u) << "forward scalar, N = " << n;
     fft.InverseTransform(input.data(), fast.data());
     fft.InverseTransformScalar(input.data(), scalar.data());
-    EXPECT_EQ(ToBits(fast[0]), 0x7fc00001u) << "inverse, N = " << n;
-    EXPECT_EQ(ToBits(scalar[0]), 0x7fc00001u) << "inverse scalar, N = " << n;
+    EXPECT_EQ(BitsOf(fast[0]), 0x7fc00001u) << "inverse, N = " << n;
+    EXPECT_EQ(BitsOf(scalar[0]), 0x7fc00001u) << "inverse scalar, N = " << n;
   }
 }

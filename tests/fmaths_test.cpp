@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <vector>
 
 #include "fmaths/fmaths.h"
 
@@ -23,15 +22,4 @@ TEST(FAbs, ClearsOnlyTheSignBit) {
   EXPECT_EQ(BitsOf(FAbs(FloatOf(0x80000001u))), 0x00000001u);
   EXPECT_EQ(FAbs(-1.5f), 1.5f);
   EXPECT_EQ(FAbs(2.25f), 2.25f);
-}
-
-TEST(Fill32, StoresTheValueInTheFirstCountElementsOnly) {
-  std::vector<uint32_t> a(6, 0xdeadbeefu);
-  vorel::Fill32(a.data(), 4, 0u);
-  EXPECT_EQ(a, (std::vector<uint32_t>{0, 0, 0, 0, 0xdeadbeefu, 0xdeadbeefu}));
-  vorel::Fill32(a.data(), 0, 7u);
-  EXPECT_EQ(a[0], 0u);
-  std::vector<float> f(3, 1.0f);
-  vorel::Fill32(f.data(), 3, 0u);
-  for (float x : f) EXPECT_EQ(BitsOf(x), 0u);  // +0.0, not -0.0
 }

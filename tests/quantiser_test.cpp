@@ -10,6 +10,8 @@
 #include "fmaths/fmaths.h"
 #include "quantiser/quantiser.h"
 #include "reference_engine.h"
+#include "support/ladspa_host.h"
+#include "support/signals.h"
 
 namespace vorel {
 
@@ -17,7 +19,9 @@ namespace vorel {
 class TQuantiserTestAccess {
  public:
   static const float* Synthesis(const TQuantiser& q) { return q.SynthesisFrame.get(); }
-  static const float* Fifo(const TQuantiser& q) { return q.InputFifo.get(); }
+  static const float* Window(const TQuantiser& q) { return q.Window.get(); }
+  static const float* Overlap(const TQuantiser& q) { return q.OverlapBuffer.get(); }
+  static const float* Finished(const TQuantiser& q) { return q.OutputBlock.get(); }
 };
 
 }  // namespace vorel
@@ -46,17 +50,21 @@ void Apply(Engine& q, const Params& p) {
   q.ProcessType = p.processType;
 }
 
-std::vector<float> Noise(size_t n, unsigned seed, float amplitude = 0.5f) {
-  std::mt19937 rng(seed);
-  std::uniform_real_distribution<float> dist(-amplitude, amplitude);
-  std::vector<float> x(n);
-  for (float& v : x) v = dist(rng);
-  return x;
+using vorel_host::Noise;
+
+// Every variant of the engine's paths that this build and processor have:
+// plain, each fast path alone, all of them.
+std::vector<vorel::TFeatures> Variants() {
+  vorel::TFeatures transform, avx2;
+  transform.VectorTransform = true;
+  avx2.Avx2 = true;
+  return {vorel::PlainFeatures(), transform, avx2, vorel::AvailableFeatures()};
 }
 
 // Runs input through a fresh engine in blocks of the given sizes (cycled).
-std::vector<float> RunEngine(const Params& p, const std::vector<float>& input, const std::vector<int>& cuts) {
-  TQuantiser q;
+std::vector<float> RunEngine(const Params& p, const std::vector<float>& input, const std::vector<int>& cuts,
+                             vorel::TFeatures features = vorel::AvailableFeatures()) {
+  TQuantiser q(features);
   Apply(q, p);
   std::vector<float> out(input.size());
   size_t pos = 0, c = 0;
@@ -72,17 +80,6 @@ bool SameBits(const std::vector<float>& a, const std::vector<float>& b) {
   return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
 }
 
-uint64_t Fnv1a(const std::vector<float>& x) {
-  uint64_t h = 1469598103934665603ull;
-  for (float v : x) {
-    const uint32_t bits = vorel::BitsOf(v);
-    for (int b = 0; b < 4; ++b) {
-      h ^= (bits >> (8 * b)) & 0xffu;
-      h *= 1099511628211ull;
-    }
-  }
-  return h;
-}
 
 }  // namespace
 
@@ -104,7 +101,7 @@ TEST(QuantiserTiming, FirstHopIsSilentAndAnImpulseComesOut1024Late) {
 }
 
 TEST(QuantiserTiming, OutputDoesNotDependOnHowTheStreamIsCut) {
-  const auto input = Noise(6000, 11);
+  const auto input = Noise(6000, 11, 0.5f);
   Params p;
   p.holdLength = 3;
   p.bitMask = 0x00ff0000u;
@@ -136,25 +133,57 @@ TEST(QuantiserTiming, OutputDoesNotDependOnHowTheStreamIsCut) {
   EXPECT_TRUE(SameBits(whole, rest));
 }
 
-TEST(QuantiserLevel, EachFrameMatchesTheSummedMagnitudeOfItsInput) {
+// Each frame step adds the windowed synthesis times InputSum / OutputSum to
+// the accumulator: what the engine added, read from the accumulator before
+// and after the step, is held to that ratio computed here from the input.
+TEST(QuantiserLevel, EachFrameIsAddedAtTheSummedMagnitudeOfItsInput) {
+  using Access = vorel::TQuantiserTestAccess;
   TQuantiser q;
-  Params p;  // one-pair shift, no mask
-  Apply(q, p);
-  std::vector<float> sine(256), out(256);
+  Apply(q, Params{});  // one-pair shift, no mask
+  const auto input = Noise(256 * 12, 8, 0.7f);
+  std::vector<float> out(256), before(1024);
   for (int frame = 0; frame < 12; ++frame) {
-    for (int i = 0; i < 256; ++i) sine[i] = 0.7f * std::sin(0.05f * (256 * frame + i));
-    q.Process(sine.data(), out.data(), 256);
+    std::memcpy(before.data(), Access::Overlap(q), before.size() * sizeof(float));
+    q.Process(input.data() + 256 * frame, out.data(), 256);  // ends with one frame step
     double inputSum = 0.0, outputSum = 0.0;
     for (int i = 0; i < 1024; ++i) {
-      inputSum += std::fabs(vorel::TQuantiserTestAccess::Fifo(q)[i]);
-      outputSum += std::fabs(vorel::TQuantiserTestAccess::Synthesis(q)[i]);
+      const int t = 256 * frame - 768 + i;  // the stream sample in FIFO element i
+      if (t >= 0) inputSum += std::fabs(input[t]);
+      outputSum += std::fabs(Access::Synthesis(q)[i]);
     }
-    if (inputSum == 0.0) continue;
-    // The ratio that the frame was scaled by brings it to the input's level.
-    const float ratio = static_cast<float>(inputSum) / static_cast<float>(outputSum);
-    double scaled = 0.0;
-    for (int i = 0; i < 1024; ++i) scaled += std::fabs(vorel::TQuantiserTestAccess::Synthesis(q)[i] * ratio);
-    EXPECT_NEAR(scaled / inputSum, 1.0, 1e-5) << frame;
+    const double ratio = inputSum / outputSum;
+    for (int i = 0; i < 1024; ++i) {
+      // The accumulator moved on by one hop; its first hop went to the output.
+      const double after = i < 256 ? Access::Finished(q)[i] : Access::Overlap(q)[i - 256];
+      const double expected = static_cast<double>(Access::Synthesis(q)[i]) * Access::Window(q)[i] * ratio;
+      ASSERT_NEAR(after - before[i], expected, 1e-4 * (std::fabs(before[i]) + std::fabs(expected)) + 1e-30)
+          << "frame " << frame << " element " << i;
+    }
+  }
+}
+
+// Input and output arrays that overlap only in part are taken sample by
+// sample: the per-sample model run on the same arrays gives the same bits,
+// and so does every later block.
+TEST(QuantiserTiming, PartlyOverlappingArraysGiveThePerSampleResult) {
+  Params p;
+  p.holdLength = 3;
+  p.gain = 2.0f;
+  p.bitMask = 0x00ff0000u;
+  constexpr int kBase = 400, kCount = 8192;
+  const auto start = Noise(kCount + 2 * kBase, 31, 0.6f);
+  for (int shift : {-1, 1, -5, 300, -399}) {  // where the output starts, relative to the input
+    auto engineBuffer = start, modelBuffer = start;
+    TQuantiser q;
+    Apply(q, p);
+    vorel_test::ReferenceEngine model;
+    Apply(model, p);
+    for (int pos = 0; pos < kCount; pos += 1000) {
+      const int n = std::min(1000, kCount - pos);
+      q.Process(engineBuffer.data() + kBase + pos, engineBuffer.data() + kBase + shift + pos, n);
+      model.Process(modelBuffer.data() + kBase + pos, modelBuffer.data() + kBase + shift + pos, n);
+    }
+    EXPECT_TRUE(SameBits(engineBuffer, modelBuffer)) << "output at input + " << shift;
   }
 }
 
@@ -197,7 +226,7 @@ TEST(QuantiserWindow, SymmetricHannWithZeroEnds) {
 }
 
 // Every parameter combination, masks that make infinities and NaNs included,
-// gives the bits of the plain per-sample model.
+// gives the bits of the plain per-sample model, on every variant of paths.
 TEST(QuantiserReference, MatchesThePlainModelBitForBit) {
   auto input = Noise(9000, 21, 0.9f);
   input[4000] = INFINITY;
@@ -222,9 +251,45 @@ TEST(QuantiserReference, MatchesThePlainModelBitForBit) {
       Apply(ref, p);
       std::vector<float> want(input.size());
       ref.Process(input.data(), want.data(), static_cast<int32_t>(input.size()));
-      ASSERT_TRUE(SameBits(RunEngine(p, input, {333}), want)) << "hold " << hold << " mask " << mask;
+      for (const vorel::TFeatures features : Variants()) {
+        ASSERT_TRUE(SameBits(RunEngine(p, input, {333}, features), want))
+            << "hold " << hold << " mask " << mask << " transform " << features.VectorTransform << " avx2 "
+            << features.Avx2;
+      }
     }
   }
+}
+
+// Hold length, direction, ramp, mask and amp-mod changed between blocks in
+// mid-stream, often one at a time and often for a frame or two only: the
+// walk's kept plan must follow every change exactly as the model does.
+TEST(QuantiserReference, SettingsChangedMidStreamMatchThePlainModel) {
+  const auto input = Noise(120000, 41, 0.8f);
+  const int32_t holds[] = {0, 1, 2, 3, 5, 12, 43, 100, 600};
+  const uint32_t masks[] = {0u, 0x00010000u, 0x00ff0000u, 0x80000000u};
+  const float ampMods[] = {0.0f, 0.5f, 1.0f};
+  std::mt19937 rng(17);
+  TQuantiser q;
+  vorel_test::ReferenceEngine model;
+  Params p;
+  p.holdLength = 4;
+  std::vector<float> got(input.size()), want(input.size());
+  for (size_t pos = 0; pos < input.size();) {
+    switch (rng() % 5) {
+      case 0: p.holdLength = holds[rng() % std::size(holds)]; break;
+      case 1: p.direction ^= 1; break;
+      case 2: p.processType ^= 1; break;
+      case 3: p.bitMask = masks[rng() % std::size(masks)]; break;
+      default: p.ampMod = ampMods[rng() % std::size(ampMods)]; break;
+    }
+    Apply(q, p);
+    Apply(model, p);
+    const size_t n = std::min<size_t>(100 + rng() % 600, input.size() - pos);
+    q.Process(input.data() + pos, got.data() + pos, static_cast<int32_t>(n));
+    model.Process(input.data() + pos, want.data() + pos, static_cast<int32_t>(n));
+    pos += n;
+  }
+  for (size_t i = 0; i < got.size(); ++i) ASSERT_EQ(vorel::BitsOf(got[i]), vorel::BitsOf(want[i])) << i;
 }
 
 // Output bits for fixed inputs and parameters, recorded from the plain
@@ -252,11 +317,11 @@ TEST(QuantiserPinnedBits, OutputBitsStayWhatTheReferenceGave) {
   full.holdLength = 5;
   full.bitMask = 0xffff0000u;
   const Case cases[] = {
-      {Params{}, 0x0d6544b100206126ull}, {masked, 0x94c96ac7a3fb34f7ull}, {rampDown, 0x1f55c4c1435ba655ull},
-      {ampMod, 0x47f4e0c405a5a031ull},  {full, 0x31a4a98325d52a58ull},
+      {Params{}, 0x8cb4160f6ba119c6ull}, {masked, 0x048356577166cbcbull}, {rampDown, 0x319f79baf596e273ull},
+      {ampMod, 0xdd57bcf502d14364ull},  {full, 0xb4d84d49859da425ull},
   };
   for (const auto& c : cases) {
     const auto out = RunEngine(c.p, input, {1000});
-    EXPECT_EQ(Fnv1a(out), c.hash);
+    EXPECT_EQ(vorel_host::HashSamples(out.data(), out.size()), c.hash);
   }
 }

@@ -10,9 +10,33 @@
 
 #include "fftreal/fftreal.h"
 #include "fmaths/fmaths.h"
+#include "quantiser/bin_walk.h"
 #include "quantiser/quantiser.h"
 
 namespace vorel_test {
+
+// The walk one step at a time, exactly as the hold rule reads: every pair
+// receives the held pair, then a step whose counter reaches the threshold
+// captures its own pair, masked.
+inline void LiteralWalk(const vorel::TWalkSettings& s, const float* spectrum, float* heldSpectrum,
+                        vorel::THeldPair& held) {
+  int32_t counter = 0;
+  for (int32_t i = 0; i < 512; ++i) {
+    const int32_t p = s.Downward ? 511 - i : i;
+    std::memcpy(heldSpectrum + p, &held.Real, 4);
+    std::memcpy(heldSpectrum + p + 512, &held.Imag, 4);
+    ++counter;
+    long double t = static_cast<long double>(s.HoldLength) * s.HoldScale;
+    if (s.Ramp) t = t * i / 512;
+    if (counter >= t) {
+      std::memcpy(&held.Real, spectrum + p, 4);
+      std::memcpy(&held.Imag, spectrum + p + 512, 4);
+      held.Real ^= s.BitMask;
+      held.Imag ^= s.BitMask;
+      counter = 0;
+    }
+  }
+}
 
 class ReferenceEngine {
  public:
@@ -23,7 +47,7 @@ class ReferenceEngine {
   float AmpModAmount = 0.0f;
   uint8_t ProcessType = 0;
 
-  ReferenceEngine() : fft_(1024), overlap_(2048, 0.0f), fifo_(1024, 0.0f), block_(1024, 0.0f), window_(1024) {
+  ReferenceEngine() : fft_(1024, vorel::PlainFeatures()), overlap_(2048, 0.0f), fifo_(1024, 0.0f), block_(1024, 0.0f), window_(1024) {
     vorel::MakeHannWindow(window_.data(), 1024);
   }
 
@@ -50,22 +74,13 @@ class ReferenceEngine {
     float a = static_cast<float>(static_cast<long double>(AmpModAmount) * inputSum / 1024.0L);
     if (a > 1.0f) a = 1.0f;
     const float holdScale = static_cast<float>(1.0L - a);
-    int32_t counter = 0;
-    for (int32_t i = 0; i < 512; ++i) {
-      const int32_t p = Direction ? 511 - i : i;
-      std::memcpy(&held[p], &heldReal_, 4);
-      std::memcpy(&held[p + 512], &heldImag_, 4);
-      ++counter;
-      long double t = static_cast<long double>(HoldLength) * holdScale;
-      if (ProcessType) t = t * i / 512;
-      if (counter >= t) {
-        std::memcpy(&heldReal_, &spectrum[p], 4);
-        std::memcpy(&heldImag_, &spectrum[p + 512], 4);
-        heldReal_ ^= BitMask;
-        heldImag_ ^= BitMask;
-        counter = 0;
-      }
-    }
+    vorel::TWalkSettings walk;
+    walk.HoldLength = HoldLength;
+    walk.HoldScale = holdScale;
+    walk.Downward = Direction != 0;
+    walk.Ramp = ProcessType != 0;
+    walk.BitMask = BitMask;
+    LiteralWalk(walk, spectrum.data(), held.data(), held_);
     fft_.InverseTransform(held.data(), synthesis.data());
     float outputSum = 0.0f;
     for (int i = 0; i < 1024; ++i) outputSum = outputSum + vorel::FAbs(synthesis[i]);
@@ -84,7 +99,7 @@ class ReferenceEngine {
   vorel::TFFTReal fft_;
   std::vector<float> overlap_, fifo_, block_, window_;
   int32_t pos_ = 768;
-  uint32_t heldReal_ = 0, heldImag_ = 0;
+  vorel::THeldPair held_;
 };
 
 }  // namespace vorel_test

@@ -1,6 +1,6 @@
 #include "fftreal/fftreal.h"
 
-#include "fmaths/add_in_order.h"
+#include "fftreal/fftreal_butterflies.h"
 #include "fftreal/fftreal_passes_sse.h"
 
 #include <cmath>
@@ -26,7 +26,7 @@ int32_t BitsOfLength(float logLength) {
 
 }  // namespace
 
-TFFTReal::TFFTReal(int32_t length)
+TFFTReal::TFFTReal(int32_t length, TFeatures features)
     : LogLength(static_cast<float>(std::log(static_cast<long double>(CheckedLength(length))))),
       Sqrt2Over2(0.0f),
       Length(length),
@@ -35,14 +35,17 @@ TFFTReal::TFFTReal(int32_t length)
   TrigoLUT = std::make_unique<TTrigoLUT>(NbrBits);
   Sqrt2Over2 = static_cast<float>(std::sqrt(2.0L) * 0.5L);
   if (NbrBits > 2) Buffer.reset(new float[Length]);
-#if VOREL_FFT_SSE
-  if (Length >= sse::kMinLength) SineLUT = std::make_unique<TSineLUT>(*TrigoLUT, NbrBits);
+#if VOREL_X86_PATHS
+  Vectorised = Supported(features).VectorTransform && Length >= sse::kMinLength;
+  if (Vectorised) SineLUT = std::make_unique<TSineLUT>(*TrigoLUT, NbrBits);
+#else
+  static_cast<void>(features);
 #endif
 }
 
 void TFFTReal::ForwardTransform(float* freq, const float* time) {
-#if VOREL_FFT_SSE
-  if (Length >= sse::kMinLength) {
+#if VOREL_X86_PATHS
+  if (Vectorised) {
     ForwardTransformVector(freq, time);
     return;
   }
@@ -51,8 +54,8 @@ void TFFTReal::ForwardTransform(float* freq, const float* time) {
 }
 
 void TFFTReal::InverseTransform(const float* freq, float* time) {
-#if VOREL_FFT_SSE
-  if (Length >= sse::kMinLength) {
+#if VOREL_X86_PATHS
+  if (Vectorised) {
     InverseTransformVector(freq, time);
     return;
   }
@@ -60,7 +63,7 @@ void TFFTReal::InverseTransform(const float* freq, float* time) {
   InverseTransformScalar(freq, time);
 }
 
-// Pass 1 and pass 2 alternate between the frequency array and Buffer so that
+// The first two stages and the third alternate between the frequency array and Buffer so that
 // the last pass always lands in the frequency array.
 void TFFTReal::ForwardTransformScalar(float* freq, const float* time) {
   const float* x = time;
@@ -73,23 +76,17 @@ void TFFTReal::ForwardTransformScalar(float* freq, const float* time) {
       f[0] = AddInOrder(x[0], x[1]);
       f[1] = x[0] - x[1];
       return;
-    case 2: {
-      f[1] = x[0] - x[2];
-      f[3] = x[1] - x[3];
-      const float s0 = AddInOrder(x[0], x[2]);
-      const float s2 = AddInOrder(x[1], x[3]);
-      f[0] = AddInOrder(s0, s2);
-      f[2] = s0 - s2;
+    case 2:
+      butterfly::FirstTwoStagesOf4(f, x[0], x[2], x[1], x[3]);
       return;
-    }
     default:
       break;
   }
   const bool odd = (NbrBits & 1) != 0;
   float* src = odd ? Buffer.get() : freq;
   float* dst = odd ? freq : Buffer.get();
-  ForwardPass1(src, time);
-  ForwardPass2(dst, src);
+  ForwardFirstTwoStages(src, time);
+  ForwardThirdStage(dst, src);
   for (int32_t pass = 3; pass < NbrBits; ++pass) {
     std::swap(src, dst);
     ForwardPass(pass, dst, src);
@@ -97,7 +94,8 @@ void TFFTReal::ForwardTransformScalar(float* freq, const float* time) {
 }
 
 // The generic passes run from the widest down; the fused third stage always
-// writes Buffer, and the final pass reorders Buffer into the time array.
+// writes Buffer, and undoing the first two stages reorders Buffer into the
+// time array.
 void TFFTReal::InverseTransformScalar(const float* freq, float* time) {
   const float* f = freq;
   float* x = time;
@@ -110,12 +108,12 @@ void TFFTReal::InverseTransformScalar(const float* freq, float* time) {
       x[1] = f[0] - f[1];
       return;
     case 2: {
-      const float b0 = AddInOrder(f[0], f[2]);
-      const float b2 = f[0] - f[2];
-      x[0] = AddInOrder(b0, 2.0f * f[1]);
-      x[2] = b0 - 2.0f * f[1];
-      x[1] = AddInOrder(b2, 2.0f * f[3]);
-      x[3] = b2 - 2.0f * f[3];
+      float q[4];
+      butterfly::InverseFirstTwoStagesOf4(q, f);
+      x[0] = q[0];
+      x[2] = q[1];
+      x[1] = q[2];
+      x[3] = q[3];
       return;
     }
     default:
@@ -131,7 +129,7 @@ void TFFTReal::InverseTransformScalar(const float* freq, float* time) {
     std::swap(target, spare);
   }
   InverseThirdStage(Buffer.get(), src);
-  InverseFinalPass(time, Buffer.get());
+  InverseFirstTwoStages(time, Buffer.get());
 }
 
 }  // namespace vorel

@@ -6,9 +6,9 @@
 //   F[N/2 + k]     sine part of bin k, = -Im X[k] (1 <= k < N/2)
 // Neither direction scales: InverseTransform(ForwardTransform(x)) = N * x.
 // Every operation is a float operation rounded to float, in the order the
-// formulas are written, so every build gives the same bits. Built with
-// VOREL_SIMD (the default) on x86, lengths of 64 and more run vectorised
-// passes (SSE2) that do the very same operations on each element and so give
+// formulas are written, so every build gives the same bits. Where the
+// vectorised passes are built (see fmaths/processor_features.h), lengths of
+// 64 and more run them: the very same operations on each element (SSE2), so
 // the same bits as the plain scalar passes. The transforms allocate nothing.
 #pragma once
 
@@ -16,14 +16,16 @@
 #include <memory>
 
 #include "fftreal/fftreal_luts.h"
+#include "fmaths/processor_features.h"
 
 namespace vorel {
 
 class TFFTReal {
  public:
   // length must be a power of two from 1 to 2^30; anything else throws
-  // std::invalid_argument. Builds both tables and the working buffer.
-  explicit TFFTReal(int32_t length);
+  // std::invalid_argument. Builds both tables and the working buffer, and
+  // chooses the vectorised passes if features allows them.
+  explicit TFFTReal(int32_t length, TFeatures features = AvailableFeatures());
 
   // Reads length samples from time, writes the split spectrum into freq.
   // The arrays must be distinct; time is left unchanged.
@@ -40,12 +42,12 @@ class TFFTReal {
   int32_t GetLength() const { return Length; }
 
  private:
-  void ForwardPass1(float* dst, const float* time) const;
-  void ForwardPass2(float* dst, const float* src) const;
+  void ForwardFirstTwoStages(float* dst, const float* time) const;
+  void ForwardThirdStage(float* dst, const float* src) const;
   void ForwardPass(int32_t pass, float* dst, const float* src) const;
   void InversePass(int32_t pass, float* dst, const float* src) const;
   void InverseThirdStage(float* dst, const float* src) const;
-  void InverseFinalPass(float* time, const float* src) const;
+  void InverseFirstTwoStages(float* time, const float* src) const;
 
   // The vectorised schedules (fftreal_sse.cpp), for lengths of 64 and more.
   void ForwardTransformVector(float* freq, const float* time);
@@ -58,8 +60,9 @@ class TFFTReal {
   int32_t Length;
   int32_t NbrBits;
   std::unique_ptr<float[]> Buffer;
-  // Only built when the vectorised passes are compiled in.
+  // Only built when the vectorised passes run.
   std::unique_ptr<TSineLUT> SineLUT;
+  bool Vectorised = false;
 };
 
 }  // namespace vorel

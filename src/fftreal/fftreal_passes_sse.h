@@ -1,7 +1,7 @@
-// The vectorised transform passes (SSE2, four floats per register). Each
-// output element gets the same float operations, with the same operands in
-// the same order, as in the scalar passes of fftreal_passes.cpp, so the
-// results are the same bits.
+// The vectorised transform passes (SSE2, four floats per register). They run
+// the butterflies of fftreal_butterflies.h that the scalar passes run, so
+// each output element gets the same float operations with the same operands
+// in the same order, and the results are the same bits.
 //
 // Two memory layouts are used between passes:
 //  - natural: block b of length L occupies elements b*L .. b*L+L-1, as in
@@ -16,13 +16,9 @@
 // The early passes (short blocks) run interleaved, the last two natural.
 #pragma once
 
-#if defined(VOREL_SIMD) && defined(__SSE2__)
-#define VOREL_FFT_SSE 1
-#else
-#define VOREL_FFT_SSE 0
-#endif
+#include "fmaths/processor_features.h"
 
-#if VOREL_FFT_SSE
+#if VOREL_X86_PATHS
 
 #include <emmintrin.h>
 
@@ -42,12 +38,17 @@ namespace vorel::sse {
 // four blocks of 16.
 constexpr int32_t kMinLength = 64;
 
+// Bit reversal of 0 .. 15 over four bits: where the fused first and last
+// stages find the sixteen elements of a block.
+constexpr int32_t kRev4[16] = {0, 8, 4, 12, 2, 10, 6, 14, 1, 9, 5, 13, 3, 11, 7, 15};
+
 // Lanes in reverse order, for elements that a pass stores or reads backwards.
 inline __m128 Reversed(__m128 v) { return _mm_shuffle_ps(v, v, _MM_SHUFFLE(0, 1, 2, 3)); }
 
-// Forward passes 1, 2 and 3 fused: reads time through the bit-reversal
-// table, writes interleaved blocks of 16. level3 is the pass-3 cosines.
-VOREL_SSE_ENTRY void ForwardFirstStages(float* dst, const float* time, const int32_t* bitRev,
+// The first four radix-2 stages fused (the first two, the third and pass 3):
+// reads time through the bit-reversal table, writes interleaved blocks of
+// 16. level3 is the pass-3 cosines.
+VOREL_SSE_ENTRY void ForwardFirstFourStages(float* dst, const float* time, const int32_t* bitRev,
                                         int32_t length, float sqrt2Over2, const float* level3);
 // Forward pass `pass` (3 < pass) on interleaved blocks of 2^pass.
 VOREL_SSE_ENTRY void ForwardPassInterleaved(float* dst, const float* src, int32_t pass,
@@ -62,9 +63,10 @@ VOREL_SSE_ENTRY void InversePassNatural(float* dst, const float* src, int32_t pa
 // Inverse pass `pass` (3 < pass) on interleaved blocks of 2^(pass+1).
 VOREL_SSE_ENTRY void InversePassInterleaved(float* dst, const float* src, int32_t pass,
                                             int32_t length, const float* cosines);
-// Inverse pass 3, the third stage and the final pass fused: reads
-// interleaved blocks of 16, writes time through the bit-reversal table.
-VOREL_SSE_ENTRY void InverseLastStages(float* time, const float* src, const int32_t* bitRev,
+// Undoes the first four stages, fused (inverse pass 3, the third stage and
+// the first two): reads interleaved blocks of 16, writes time through the
+// bit-reversal table.
+VOREL_SSE_ENTRY void InverseFirstFourStages(float* time, const float* src, const int32_t* bitRev,
                                        int32_t length, float sqrt2Over2, const float* level3);
 
 // Moves four interleaved blocks of length/4 into natural order and back.
@@ -73,4 +75,4 @@ VOREL_SSE_ENTRY void NaturalToInterleaved(float* dst, const float* src, int32_t 
 
 }  // namespace vorel::sse
 
-#endif  // VOREL_FFT_SSE
+#endif  // VOREL_X86_PATHS

@@ -4,7 +4,7 @@
 
 #include "fftreal/fftreal_passes_sse.h"
 
-#if VOREL_FFT_SSE
+#if VOREL_X86_PATHS
 
 namespace vorel::sse {
 
@@ -41,4 +41,4 @@ void NaturalToInterleaved(float* dst, const float* src, int32_t length) {
 
 }  // namespace vorel::sse
 
-#endif  // VOREL_FFT_SSE
+#endif  // VOREL_X86_PATHS

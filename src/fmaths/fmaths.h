@@ -1,4 +1,4 @@
-// Two small helpers on 32-bit samples, shared by the processing units.
+// Small helpers on 32-bit samples, shared by the processing units.
 #pragma once
 
 #include <cstdint>
@@ -40,9 +40,12 @@ __attribute__((always_inline)) inline float FloatOf(uint32_t bits) {
   return x;
 }
 
-// Copies count samples as 32-bit words, never through a float register.
-inline void CopySamples(float* target, const float* source, size_t count) {
-  std::memmove(target, source, count * sizeof(float));
+// Whether every value within margin of x (either sign) rounds to the same
+// float as x does: then an exact result that close to x rounds to that float
+// too, whichever precision computed x. With a margin that grows with |x|
+// it fails for NaN and infinity.
+__attribute__((always_inline)) inline bool RoundsAlikeWithin(double x, double margin) {
+  return static_cast<float>(x - margin) == static_cast<float>(x + margin);
 }
 
 }  // namespace vorel

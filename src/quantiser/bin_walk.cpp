@@ -2,17 +2,18 @@
 
 #include <cstring>
 
-#if defined(__SSE2__)
+#include "fmaths/fmaths.h"
+#include "fmaths/processor_features.h"
+
+#if VOREL_X86_PATHS
 #include <emmintrin.h>
 #endif
-
-#include "fmaths/fmaths.h"
 
 namespace vorel {
 
 namespace {
 
-constexpr int32_t kPairs = 512;
+constexpr int32_t kPairs = TBinWalk::kPairs;
 
 // Smallest counter value that reaches a constant threshold t; kPairs + 1,
 // which no counter reaches within a walk, for a NaN or too large t.
@@ -60,7 +61,7 @@ THeldPair PatternsOf(const float* spectrum, const THeldPair& previous, int32_t s
 // it can.
 void FillPattern(float* target, int32_t count, uint32_t bits) {
   int32_t k = 0;
-#if defined(__SSE2__)
+#if VOREL_X86_PATHS
   const __m128i pattern = _mm_set1_epi32(static_cast<int>(bits));
   for (; k + 4 <= count; k += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(target + k), pattern);
 #endif

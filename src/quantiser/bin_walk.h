@@ -28,13 +28,15 @@ struct TWalkSettings {
 // one gather. No allocation: everything lives in the object.
 class TBinWalk {
  public:
-  // Fills heldSpectrum (1024 elements, pair p = elements p and p + 512)
+  static constexpr int32_t kPairs = 512;  // half a frame of the engine
+
+  // Fills heldSpectrum (2 x kPairs elements, pair p = elements p and p + kPairs)
   // from spectrum, carrying held across. Pure bit-pattern moves: no float
   // value is loaded or stored, so NaN payloads and subnormals pass unchanged.
   void Walk(const TWalkSettings& settings, const float* spectrum, float* heldSpectrum, THeldPair& held);
 
  private:
-  static constexpr int32_t kPrevious = 512;  // "the pair held before this walk"
+  static constexpr int32_t kPrevious = kPairs;  // "the pair held before this walk"
 
   void Plan(const TWalkSettings& settings);
 
@@ -43,16 +45,16 @@ class TBinWalk {
   void GatherPairs(const float* spectrum, const THeldPair& held, uint32_t mask, float* heldSpectrum);
   void FillRuns(const float* spectrum, const THeldPair& held, uint32_t mask, float* heldSpectrum) const;
 
-  int32_t Source[512] = {};  // for pair p: the pair of the spectrum it receives, or kPrevious
+  int32_t Source[kPairs] = {};  // for pair p: the pair of the spectrum it receives, or kPrevious
   int32_t LastCapture = kPrevious;
   bool ShiftsByOnePair = false;  // every step captures
   // The same plan as runs of neighbouring pairs that receive the same pair.
   int32_t RunCount = 0;
-  int32_t RunFirst[512] = {};
-  int32_t RunLength[512] = {};
+  int32_t RunFirst[kPairs] = {};
+  int32_t RunLength[kPairs] = {};
   // The spectrum's two halves as patterns, each followed by the previous held one.
-  uint32_t RealCandidates[513] = {};
-  uint32_t ImagCandidates[513] = {};
+  uint32_t RealCandidates[kPairs + 1] = {};
+  uint32_t ImagCandidates[kPairs + 1] = {};
 };
 
 // One walk with no plan kept between calls.

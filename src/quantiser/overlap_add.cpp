@@ -2,9 +2,14 @@
 
 #include <cmath>
 
+#include "fmaths/fmaths.h"
+
 namespace vorel {
 
 namespace {
+
+// How far the double steps may stray, relative to |product| + |sum|.
+constexpr double kOverlapAddMargin = 0x1p-52;
 
 inline float ExtendedElement(float synthesis, float window, float levelRatio, float accumulator) {
   const long double product = static_cast<long double>(synthesis) * window * levelRatio;
@@ -20,6 +25,8 @@ void OverlapAddExtended(const float* synthesis, const float* window, float level
   }
 }
 
+namespace {
+
 // synthesis x window is exact in double (two 24-bit significands). Times the
 // ratio and plus the accumulator, double rounds twice, each time by less
 // than 2^-53 of the magnitude at that point; the extended rule rounds the
@@ -29,21 +36,17 @@ void OverlapAddExtended(const float* synthesis, const float* window, float level
 // first pass finds the float from double and keeps it where that test holds
 // (it fails for NaN and infinity, whose payloads and signs the extended rule
 // decides); the rare rest is computed by the rule itself.
-#if defined(VOREL_SIMD) && (defined(__x86_64__) || defined(__i386__))
-__attribute__((target_clones("avx2", "default")))
-#endif
-void OverlapAdd(const float* synthesis, const float* window, float levelRatio, float* accumulator,
-                float* scratch, int32_t count) {
+__attribute__((always_inline)) inline void OverlapAddBody(const float* synthesis, const float* window,
+                                                          float levelRatio, float* accumulator, float* scratch,
+                                                          int32_t count) {
   const double ratio = levelRatio;
   int32_t undecided = 0;
   for (int32_t i = 0; i < count; ++i) {
     const double product = static_cast<double>(synthesis[i]) * window[i] * ratio;
     const double sum = product + accumulator[i];
-    const double margin = (std::fabs(product) + std::fabs(sum)) * 0x1p-52;
-    const float low = static_cast<float>(sum - margin);
-    const float high = static_cast<float>(sum + margin);
+    const double margin = (std::fabs(product) + std::fabs(sum)) * kOverlapAddMargin;
     scratch[i] = static_cast<float>(sum);
-    undecided += low == high ? 0 : 1;
+    undecided += RoundsAlikeWithin(sum, margin) ? 0 : 1;
   }
   if (undecided == 0) {
     for (int32_t i = 0; i < count; ++i) accumulator[i] = scratch[i];
@@ -52,10 +55,34 @@ void OverlapAdd(const float* synthesis, const float* window, float levelRatio, f
   for (int32_t i = 0; i < count; ++i) {
     const double product = static_cast<double>(synthesis[i]) * window[i] * ratio;
     const double sum = product + accumulator[i];
-    const double margin = (std::fabs(product) + std::fabs(sum)) * 0x1p-52;
-    const bool decided = static_cast<float>(sum - margin) == static_cast<float>(sum + margin);
-    accumulator[i] = decided ? scratch[i] : ExtendedElement(synthesis[i], window[i], levelRatio, accumulator[i]);
+    const double margin = (std::fabs(product) + std::fabs(sum)) * kOverlapAddMargin;
+    accumulator[i] = RoundsAlikeWithin(sum, margin)
+                         ? scratch[i]
+                         : ExtendedElement(synthesis[i], window[i], levelRatio, accumulator[i]);
   }
+}
+
+#if VOREL_X86_PATHS
+__attribute__((target("avx2"))) void OverlapAddAvx2(const float* synthesis, const float* window, float levelRatio,
+                                                    float* accumulator, float* scratch, int32_t count) {
+  OverlapAddBody(synthesis, window, levelRatio, accumulator, scratch, count);
+}
+#endif
+
+}  // namespace
+
+void OverlapAdd(const float* synthesis, const float* window, float levelRatio, float* accumulator,
+                float* scratch, int32_t count) {
+  OverlapAddBody(synthesis, window, levelRatio, accumulator, scratch, count);
+}
+
+TOverlapAdd ChooseOverlapAdd(TFeatures features) {
+#if VOREL_X86_PATHS
+  if (Supported(features).Avx2) return OverlapAddAvx2;
+#else
+  static_cast<void>(features);
+#endif
+  return OverlapAdd;
 }
 
 }  // namespace vorel

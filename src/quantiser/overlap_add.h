@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "fmaths/processor_features.h"
+
 namespace vorel {
 
 // The rule element by element in extended precision.
@@ -13,8 +15,13 @@ void OverlapAddExtended(const float* synthesis, const float* window, float level
                         int32_t count);
 
 // The same bits, mostly in double: see the .cpp for why that is safe.
-// scratch holds count floats of working space.
+// scratch holds count floats of working space. The plain form.
 void OverlapAdd(const float* synthesis, const float* window, float levelRatio, float* accumulator,
                 float* scratch, int32_t count);
+
+// OverlapAdd, or the same code built for AVX2 where features allows it.
+using TOverlapAdd = void (*)(const float* synthesis, const float* window, float levelRatio,
+                             float* accumulator, float* scratch, int32_t count);
+TOverlapAdd ChooseOverlapAdd(TFeatures features);
 
 }  // namespace vorel

@@ -5,14 +5,13 @@
 
 #include "fmaths/add_in_order.h"
 #include "fmaths/fmaths.h"
-#include "quantiser/bin_walk.h"
-#include "quantiser/overlap_add.h"
 
 namespace vorel {
 
 namespace {
 
 constexpr int32_t kOverlapLength = 2 * TQuantiser::kFrameLength;
+static_assert(TBinWalk::kPairs == TQuantiser::kFrameLength / 2, "the walk covers the frame's pairs");
 
 // At most 2^117 in magnitude, 1024 samples sum to less than the largest float
 // however the sum rounds, so InputSum is finite.
@@ -20,8 +19,8 @@ constexpr int32_t kTameMagnitudeBits = (117 + 127) << 23;
 
 }  // namespace
 
-TQuantiser::TQuantiser()
-    : FFT(std::make_unique<TFFTReal>(kFrameLength)) {
+TQuantiser::TQuantiser(TFeatures features)
+    : FFT(std::make_unique<TFFTReal>(kFrameLength, features)), OverlapAddPath(ChooseOverlapAdd(features)) {
   InputFifo.reset(new float[kFrameLength]);
   AnalysisFrame.reset(new float[kFrameLength]);
   OverlapBuffer.reset(new float[kOverlapLength]);
@@ -106,7 +105,7 @@ void TQuantiser::FrameStep() {
     inputSum = SumMagnitudes(InputFifo.get());
     holdScale = ComputeHoldScale(inputSum);
   }
-  WalkSpectrum(holdScale);
+  WalkHeldPairs(holdScale);
   FFT->InverseTransform(HeldSpectrum.get(), SynthesisFrame.get());
   float outputSum = 0.0f;
   if (sumLater) {
@@ -117,7 +116,7 @@ void TQuantiser::FrameStep() {
   // A frame whose synthesis is all zero has no level to match and adds
   // nothing: the ratio would be 0/0 or x/0, and zero times that would fill
   // the whole frame with NaN.
-  if (outputSum != 0.0f) OverlapAdd(inputSum / outputSum);
+  if (outputSum != 0.0f) AddFrameToOverlap(inputSum / outputSum);
   ShiftHop();
 }
 
@@ -134,7 +133,7 @@ bool TQuantiser::WindowFrame() {
 }
 
 // The held pairs for this frame, carrying the held pair across frames.
-void TQuantiser::WalkSpectrum(float holdScale) {
+void TQuantiser::WalkHeldPairs(float holdScale) {
   TWalkSettings walk;
   walk.HoldLength = HoldLength;
   walk.HoldScale = holdScale;
@@ -179,9 +178,9 @@ float TQuantiser::ComputeHoldScale(float inputSum) const {
 
 // Scales the synthesis frame by the level ratio, windows it and adds it
 // into the accumulator.
-void TQuantiser::OverlapAdd(float levelRatio) {
-  vorel::OverlapAdd(SynthesisFrame.get(), Window.get(), levelRatio, OverlapBuffer.get(), OverlapScratch.get(),
-                    kFrameLength);
+void TQuantiser::AddFrameToOverlap(float levelRatio) {
+  OverlapAddPath(SynthesisFrame.get(), Window.get(), levelRatio, OverlapBuffer.get(), OverlapScratch.get(),
+                 kFrameLength);
 }
 
 // Hands the finished hop to the output and moves the accumulator and the

@@ -11,7 +11,9 @@
 #include <memory>
 
 #include "fftreal/fftreal.h"
+#include "fmaths/processor_features.h"
 #include "quantiser/bin_walk.h"
+#include "quantiser/overlap_add.h"
 
 namespace vorel {
 
@@ -24,10 +26,10 @@ class TQuantiser {
  public:
   static constexpr int32_t kFrameLength = 1024;
   static constexpr int32_t kHop = 256;
-  static constexpr int32_t kPairs = kFrameLength / 2;
   static constexpr int32_t kFirstFifoPos = kFrameLength - kHop;
 
-  TQuantiser();
+  // features chooses the transform's and the overlap-add's paths, once.
+  explicit TQuantiser(TFeatures features = AvailableFeatures());
   TQuantiser(const TQuantiser&) = delete;
   TQuantiser& operator=(const TQuantiser&) = delete;
 
@@ -58,17 +60,17 @@ class TQuantiser {
   void FrameStep();
   bool WindowFrame();
   float ComputeHoldScale(float inputSum) const;
-  void WalkSpectrum(float holdScale);
+  void WalkHeldPairs(float holdScale);
   static float SumMagnitudes(const float* frame);
   void SumMagnitudesSideBySide(float& inputSum, float& outputSum) const;
-  void OverlapAdd(float levelRatio);
+  void AddFrameToOverlap(float levelRatio);
   void ShiftHop();
 
   uint32_t HeldImag = 0;  // pattern for the second element of every pair
   uint32_t HeldReal = 0;  // pattern for the first element of every pair
   std::unique_ptr<float[]> OverlapBuffer;  // 2048; 1024..2047 stay zero
   std::unique_ptr<float[]> InputFifo;      // the last 1024 input samples
-  std::unique_ptr<float[]> OutputBlock;    // 0..255: the finished hop
+  std::unique_ptr<float[]> OutputBlock;    // 0..255: the finished hop; 1024 by the engine's definition
   std::unique_ptr<float[]> AnalysisFrame;
   std::unique_ptr<float[]> SynthesisFrame;
   std::unique_ptr<float[]> Window;
@@ -79,6 +81,7 @@ class TQuantiser {
   float SampleRate = 0.0f;
   std::unique_ptr<TFFTReal> FFT;
   TBinWalk BinWalk;  // keeps the walk's plan between frames
+  TOverlapAdd OverlapAddPath;
 };
 
 }  // namespace vorel

@@ -1,5 +1,7 @@
 #include "stabilizer/stabilizer.h"
 
+#include "fmaths/fmaths.h"
+
 namespace vorel {
 
 namespace {
@@ -22,6 +24,8 @@ __attribute__((noinline)) float FilterExtended(float x, float prevInput, float c
   return static_cast<float>(difference + feedback);
 }
 
+// How far the sum in double may lie from the exact one, relative to the sum.
+constexpr double kFilterMargin = 0x1p-51;
 
 // The filter state a block works on, held in registers.
 struct TFilterState {
@@ -54,8 +58,7 @@ __attribute__((always_inline)) inline void FilterBlock(float* buffer, int32_t co
     const double sum = kFused ? __builtin_fma(a, static_cast<double>(prevOutput), difference)
                               : difference + a * prevOutput;
     float y = static_cast<float>(sum);
-    const double margin = sum * 0x1p-51;
-    if (differenceError != 0.0 || static_cast<float>(sum - margin) != static_cast<float>(sum + margin)) {
+    if (differenceError != 0.0 || !RoundsAlikeWithin(sum, sum * kFilterMargin)) {
       y = FilterExtended(x, prevInput, coefficient, prevOutput);
     }
     prevInput = x;
@@ -65,16 +68,18 @@ __attribute__((always_inline)) inline void FilterBlock(float* buffer, int32_t co
   state = {prevInput, prevOutput};
 }
 
-#if defined(VOREL_SIMD) && (defined(__x86_64__) || defined(__i386__))
+#if VOREL_X86_PATHS
 __attribute__((target("fma"))) void FilterBlockFused(float* buffer, int32_t count, float coefficient,
                                                      TFilterState& state) {
   FilterBlock<true>(buffer, count, coefficient, state);
 }
-
-const bool kHasFma = (__builtin_cpu_init(), __builtin_cpu_supports("fma"));
 #endif
 
 }  // namespace
+
+TStabilize::TStabilize(TFeatures features) : UseFma(Supported(features).Fma) {
+  SetSampleRate(44100.0f);
+}
 
 // 1 - 250 / rate, both steps in extended precision and rounded once. At
 // 125 Hz and below the formula gives a pole at or beyond -1 (a filter that
@@ -93,8 +98,8 @@ void TStabilize::SetSampleRate(float rate) {
 void TStabilize::Process(float* buffer, int32_t count) {
   if (count <= 0) return;
   TFilterState state{PrevInput, PrevOutput};
-#if defined(VOREL_SIMD) && (defined(__x86_64__) || defined(__i386__))
-  if (kHasFma) {
+#if VOREL_X86_PATHS
+  if (UseFma) {
     FilterBlockFused(buffer, count, Coefficient, state);
   } else {
     FilterBlock<false>(buffer, count, Coefficient, state);

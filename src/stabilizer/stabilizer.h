@@ -10,12 +10,15 @@
 
 #include <cstdint>
 
+#include "fmaths/processor_features.h"
+
 namespace vorel {
 
 class TStabilize {
  public:
-  // Zero filter state at a starting rate of 44100 Hz.
-  TStabilize() { SetSampleRate(44100.0f); }
+  // Zero filter state at a starting rate of 44100 Hz. features chooses,
+  // once, whether the filter may use a fused multiply-add.
+  explicit TStabilize(TFeatures features = AvailableFeatures());
 
   // Derives the filter coefficient from the rate; the filter state is kept.
   void SetSampleRate(float rate);
@@ -40,6 +43,7 @@ class TStabilize {
   float LastOutput = 0.0f;
   float PrevOutput = 0.0f;  // y[n-1]
   float PrevInput = 0.0f;   // x[n-1], after the clamp
+  bool UseFma = false;
 };
 
 }  // namespace vorel
