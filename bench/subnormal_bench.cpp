@@ -30,8 +30,8 @@ void RunPlugin(benchmark::State& state, Tail tail) {
     return;
   }
   vorel_host::Instance instance(lib.Descriptor(), 44100);
-  instance.controls.Values[vorel_host::kHold] = 5.0f;
-  instance.controls.Values[vorel_host::kBitMask] = 0.0f;
+  instance.controls.Values[vorel::SampleHoldPort] = 5.0f;
+  instance.controls.Values[vorel::BitMaskPort] = 0.0f;
 
   std::vector<float> input(kBlock, 0.0f), output(kBlock);
   if (tail == Tail::kNormal) input = vorel_host::Noise(kBlock, 1, 0.5f);

@@ -10,7 +10,7 @@
 #include "fmaths/fmaths.h"
 #include "quantiser/quantiser.h"
 #include "reference_engine.h"
-#include "support/ladspa_host.h"
+#include "support/sample_hash.h"
 #include "support/signals.h"
 
 namespace vorel {

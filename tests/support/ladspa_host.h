@@ -17,10 +17,6 @@ namespace vorel_host {
 // The six control values, indexed by vorel::PortIndex.
 using Controls = vorel::DefaultControls;
 
-// The two port names bench/subnormal_bench.cpp still uses.
-constexpr unsigned long kHold = vorel::SampleHoldPort;
-constexpr unsigned long kBitMask = vorel::BitMaskPort;
-
 // A loaded plugin library; unloaded when the object goes.
 class Library {
  public:
