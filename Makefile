@@ -7,7 +7,7 @@ DEMO_OUT ?= demo-out
 FUZZ_SECONDS ?= 60
 CORPUS := tests/fuzz/corpus
 
-.PHONY: deps build build-m32 test test-hosts test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles deb test-deb check bench demo install install-user clean
+.PHONY: deps format format-check build build-m32 test test-hosts test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles deb test-deb check bench demo install install-user clean
 
 deps:
 	scripts/install-deps.sh
@@ -91,8 +91,16 @@ test-deb: deb
 load-cycles: build
 	ctest --test-dir $(BUILD) --output-on-failure -L valgrind
 
+# The C++ sources as .clang-format writes them; `make format` rewrites them.
+CXX_SOURCES = $(shell git ls-files '*.cpp' '*.h')
+format-check: deps
+	clang-format --style=file --dry-run --Werror $(CXX_SOURCES)
+
+format: deps
+	clang-format --style=file -i $(CXX_SOURCES)
+
 # The whole suite, as CI runs it.
-check: test test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles
+check: format-check test test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles
 	$(MAKE) test-deb
 
 # Speed: the benchmarks (median of 5, pinned to one core), then applyplugin

@@ -29,8 +29,7 @@ void ForwardInverse1024(benchmark::State& state) {
 
 // The path the engine uses (vectorised where the build has it).
 static void BM_FFTRealForwardInverse1024(benchmark::State& state) {
-  ForwardInverse1024<&vorel::TFFTReal::ForwardTransform, &vorel::TFFTReal::InverseTransform>(
-      state);
+  ForwardInverse1024<&vorel::TFFTReal::ForwardTransform, &vorel::TFFTReal::InverseTransform>(state);
 }
 BENCHMARK(BM_FFTRealForwardInverse1024);
 

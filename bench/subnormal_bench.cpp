@@ -52,8 +52,9 @@ void RunPlugin(benchmark::State& state, Tail tail) {
     benchmark::DoNotOptimize(output.data());
   }
   state.SetItemsProcessed(state.iterations() * kBlock);
-  state.counters["time/sample"] = benchmark::Counter(static_cast<double>(state.iterations() * kBlock),
-                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["time/sample"] =
+      benchmark::Counter(static_cast<double>(state.iterations() * kBlock),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 void RunStabiliser(benchmark::State& state, Tail tail) {
@@ -80,8 +81,9 @@ void RunStabiliser(benchmark::State& state, Tail tail) {
     stabiliser.Process(buffer.data(), kBlock);
     benchmark::DoNotOptimize(buffer.data());
   }
-  state.counters["time/sample"] = benchmark::Counter(static_cast<double>(state.iterations() * kBlock),
-                                                     benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+  state.counters["time/sample"] =
+      benchmark::Counter(static_cast<double>(state.iterations() * kBlock),
+                         benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 }  // namespace

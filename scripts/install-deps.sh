@@ -18,7 +18,7 @@ packages=(
   libcli11-dev libsndfile1-dev python3
   sox ecasound espeak-ng
   libfftw3-dev
-  clang libclang-rt-14-dev
+  clang clang-format libclang-rt-14-dev
   valgrind libc6-dbg
   g++-multilib
   dpkg-dev lintian file man-db

@@ -37,7 +37,8 @@ struct Walked {
   THeldPair held;
 };
 
-Walked Walk(const TWalkSettings& settings, const std::vector<float>& spectrum, THeldPair held = {}) {
+Walked Walk(const TWalkSettings& settings, const std::vector<float>& spectrum,
+            THeldPair held = {}) {
   std::vector<float> out(2 * kPairs, FloatOf(0xdeadbeefu));
   WalkSpectrum(settings, spectrum.data(), out.data(), held);
   Walked w;
@@ -53,8 +54,8 @@ Walked Walk(const TWalkSettings& settings, const std::vector<float>& spectrum, T
 uint32_t RealOf(int q, uint32_t mask, uint32_t tag = 0) { return (tag + 0x1000u + q) ^ mask; }
 uint32_t ImagOf(int q, uint32_t mask, uint32_t tag = 0) { return (tag + 0x2000u + q) ^ mask; }
 
-TWalkSettings Settings(int32_t holdLength, float holdScale = 1.0f, bool down = false, bool ramp = false,
-                       uint32_t mask = kMask) {
+TWalkSettings Settings(int32_t holdLength, float holdScale = 1.0f, bool down = false,
+                       bool ramp = false, uint32_t mask = kMask) {
   TWalkSettings s;
   s.HoldLength = holdLength;
   s.HoldScale = holdScale;
@@ -102,7 +103,8 @@ TEST(BinWalkConstant, HoldLengthTwoAndThreeFillBlocksAfterEachCapture) {
 
 TEST(BinWalkConstant, ThresholdsAtOrBelowOneShiftByOnePair) {
   const THeldPair previous{0x11u, 0x22u};
-  for (const auto& s : {Settings(0), Settings(-7), Settings(1), Settings(40, 0.0f), Settings(1, 0.5f)}) {
+  for (const auto& s :
+       {Settings(0), Settings(-7), Settings(1), Settings(40, 0.0f), Settings(1, 0.5f)}) {
     const auto up = Walk(s, TaggedSpectrum(), previous);
     EXPECT_EQ(up.real[0], previous.Real);
     EXPECT_EQ(up.imag[0], previous.Imag);
@@ -154,7 +156,8 @@ TEST(BinWalkRamp, LongHoldsCaptureByTheGrowingThreshold) {
   const auto w = Walk(Settings(43, 1.0f, false, true), TaggedSpectrum());
   const auto steps = RampCaptures(43);
   // The opening of the schedule: 0..11, not 12, then every second step to 23, then every third.
-  const std::vector<int> opening = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 13, 15, 17, 19, 21, 23, 26, 29};
+  const std::vector<int> opening = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,
+                                    10, 11, 13, 15, 17, 19, 21, 23, 26, 29};
   ASSERT_GE(steps.size(), opening.size());
   EXPECT_EQ(std::vector<int>(steps.begin(), steps.begin() + opening.size()), opening);
   // Every pair holds the latest capture strictly before it.
@@ -201,24 +204,26 @@ TEST(BinWalkAcrossFrames, DCAndNyquistTravelTogether) {
   EXPECT_EQ(second.imag[1], ImagOf(0, kMask, 0x100000u));
 }
 
-
 TEST(BinWalkSchedule, RunsMatchTheStepByStepRuleForAnyThreshold) {
   std::mt19937 rng(9);
-  const float scales[] = {1.0f, 0.0f, -0.0f, 0.5f, 0.999999f, 1.0000001f, 0.25f, -2.0f, 3.0f, 1e-40f,
-                          std::nanf(""), INFINITY, -INFINITY, 0.3333333f, 12.0f, 1e30f};
-  const int32_t holds[] = {-100, -1, 0, 1, 2, 3, 7, 11, 12, 43, 100, 511, 512, 513, 1000, 2147483647,
-                           -2147483647 - 1};
+  const float scales[] = {1.0f,      0.0f,       -0.0f, 0.5f,   0.999999f,     1.0000001f,
+                          0.25f,     -2.0f,      3.0f,  1e-40f, std::nanf(""), INFINITY,
+                          -INFINITY, 0.3333333f, 12.0f, 1e30f};
+  const int32_t holds[] = {
+      -100, -1, 0, 1, 2, 3, 7, 11, 12, 43, 100, 511, 512, 513, 1000, 2147483647, -2147483647 - 1};
   const auto spectrum = TaggedSpectrum();
   for (float scale : scales) {
     for (int32_t hold : holds) {
       for (int variant = 0; variant < 4; ++variant) {
-        const auto s = Settings(hold, scale, variant & 1, variant & 2, static_cast<uint32_t>(rng()));
+        const auto s =
+            Settings(hold, scale, variant & 1, variant & 2, static_cast<uint32_t>(rng()));
         const THeldPair start{static_cast<uint32_t>(rng()), static_cast<uint32_t>(rng())};
         THeldPair fast = start, literal = start;
         std::vector<float> a(2 * kPairs), b(2 * kPairs);
         WalkSpectrum(s, spectrum.data(), a.data(), fast);
         LiteralWalk(s, spectrum.data(), b.data(), literal);
-        ASSERT_EQ(std::memcmp(a.data(), b.data(), a.size() * 4), 0) << hold << " x " << scale << " v" << variant;
+        ASSERT_EQ(std::memcmp(a.data(), b.data(), a.size() * 4), 0)
+            << hold << " x " << scale << " v" << variant;
         ASSERT_EQ(fast.Real, literal.Real);
         ASSERT_EQ(fast.Imag, literal.Imag);
       }

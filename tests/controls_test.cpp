@@ -36,8 +36,12 @@ void Apply(TQuantiser& q, std::initializer_list<Setting> settings) {
 
 TEST(Controls, InRangeValuesTruncateTowardZero) {
   TQuantiser q;
-  Apply(q, {{SampleHoldPort, 2.9f}, {GainPort, 0.75f}, {DirectionPort, 0.999f}, {BitMaskPort, 0.5f},
-            {AmpModPort, 0.5f}, {ProcessTypePort, 1.0f}});
+  Apply(q, {{SampleHoldPort, 2.9f},
+            {GainPort, 0.75f},
+            {DirectionPort, 0.999f},
+            {BitMaskPort, 0.5f},
+            {AmpModPort, 0.5f},
+            {ProcessTypePort, 1.0f}});
   EXPECT_EQ(q.HoldLength, 2);
   EXPECT_EQ(q.Gain, 0.75f);
   EXPECT_EQ(q.Direction, 0);
@@ -45,7 +49,10 @@ TEST(Controls, InRangeValuesTruncateTowardZero) {
   EXPECT_EQ(BitsOf(q.AmpModAmount), BitsOf(0.0f));
   EXPECT_EQ(q.ProcessType, 1);
 
-  Apply(q, {{SampleHoldPort, 43.0f}, {DirectionPort, 1.0f}, {BitMaskPort, 1.0f}, {AmpModPort, 1.0f},
+  Apply(q, {{SampleHoldPort, 43.0f},
+            {DirectionPort, 1.0f},
+            {BitMaskPort, 1.0f},
+            {AmpModPort, 1.0f},
             {ProcessTypePort, 0.999f}});
   EXPECT_EQ(q.HoldLength, 43);
   EXPECT_EQ(q.Direction, 1);
@@ -59,7 +66,9 @@ TEST(Controls, InRangeValuesTruncateTowardZero) {
 
 TEST(Controls, OutOfRangeValuesKeepTheLowBitsOfTheTruncation) {
   TQuantiser q;
-  Apply(q, {{SampleHoldPort, -5.5f}, {DirectionPort, 256.0f}, {AmpModPort, -2.5f},
+  Apply(q, {{SampleHoldPort, -5.5f},
+            {DirectionPort, 256.0f},
+            {AmpModPort, -2.5f},
             {ProcessTypePort, -1.0f}});
   EXPECT_EQ(q.HoldLength, -5);
   EXPECT_EQ(q.Direction, 0);  // 256 keeps no low bit
@@ -75,15 +84,21 @@ TEST(Controls, OutOfRangeValuesKeepTheLowBitsOfTheTruncation) {
 
 TEST(Controls, InfinitiesAndHugeValuesSaturateToThe64BitRange) {
   TQuantiser q;
-  Apply(q, {{SampleHoldPort, kInf}, {DirectionPort, 1e30f}, {BitMaskPort, kInf}, {AmpModPort, kInf},
+  Apply(q, {{SampleHoldPort, kInf},
+            {DirectionPort, 1e30f},
+            {BitMaskPort, kInf},
+            {AmpModPort, kInf},
             {ProcessTypePort, kInf}});
   EXPECT_EQ(q.HoldLength, -1);  // low 32 bits of INT64_MAX
   EXPECT_EQ(q.Direction, 0xff);
   EXPECT_EQ(q.BitMask, 0xffff0000u);
   EXPECT_EQ(q.AmpModAmount, 9223372036854775808.0f);
   EXPECT_EQ(q.ProcessType, 0xff);
-  Apply(q, {{SampleHoldPort, -kInf}, {DirectionPort, -kInf}, {BitMaskPort, -1e30f},
-            {AmpModPort, -kInf}, {ProcessTypePort, -1e30f}});
+  Apply(q, {{SampleHoldPort, -kInf},
+            {DirectionPort, -kInf},
+            {BitMaskPort, -1e30f},
+            {AmpModPort, -kInf},
+            {ProcessTypePort, -1e30f}});
   EXPECT_EQ(q.HoldLength, 0);  // low 32 bits of INT64_MIN
   EXPECT_EQ(q.Direction, 0);
   EXPECT_EQ(q.BitMask, 0u);
@@ -92,9 +107,11 @@ TEST(Controls, InfinitiesAndHugeValuesSaturateToThe64BitRange) {
 }
 
 TEST(Controls, NaNOnAnyPortLeavesThatParameterAsItWas) {
-  const DefaultControls before =
-      With({{SampleHoldPort, 7.0f}, {GainPort, 0.5f}, {BitMaskPort, 0.25f}, {AmpModPort, 1.0f},
-            {ProcessTypePort, 1.0f}});
+  const DefaultControls before = With({{SampleHoldPort, 7.0f},
+                                       {GainPort, 0.5f},
+                                       {BitMaskPort, 0.25f},
+                                       {AmpModPort, 1.0f},
+                                       {ProcessTypePort, 1.0f}});
   for (unsigned long port = 0; port < kControlPortCount; ++port) {
     TQuantiser q;
     TQuantiser expected;

@@ -37,7 +37,8 @@ std::vector<float> MakeInput(int n, TFill fill, unsigned seed) {
   std::uniform_int_distribution<size_t> pick(0, std::size(kSpecialBits) - 1);
   std::vector<float> v(n);
   for (int i = 0; i < n; ++i) {
-    const bool special = fill == TFill::Special || (fill == TFill::SparseSpecial && rng() % 16 == 0);
+    const bool special =
+        fill == TFill::Special || (fill == TFill::SparseSpecial && rng() % 16 == 0);
     v[i] = special ? FloatOf(kSpecialBits[pick(rng)]) : uniform(rng) * 1000.0f;
   }
   return v;

@@ -163,8 +163,10 @@ TEST(FFTRealKnownTransforms, ShortLengthsGiveTheClosedForms) {
   EXPECT_EQ(Forward(two, {1.0f, 4.0f}), (std::vector<float>{5.0f, -3.0f}));
   EXPECT_EQ(Inverse(two, {5.0f, -3.0f}), (std::vector<float>{2.0f, 8.0f}));
   // x = 1, 2, 3, 4: F[1] = x0 - x2, F[3] = x1 - x3, F[0] = sum, F[2] = alternating sum.
-  EXPECT_EQ(Forward(four, {1.0f, 2.0f, 3.0f, 4.0f}), (std::vector<float>{10.0f, -2.0f, -2.0f, -2.0f}));
-  EXPECT_EQ(Inverse(four, {10.0f, -2.0f, -2.0f, -2.0f}), (std::vector<float>{4.0f, 8.0f, 12.0f, 16.0f}));
+  EXPECT_EQ(Forward(four, {1.0f, 2.0f, 3.0f, 4.0f}),
+            (std::vector<float>{10.0f, -2.0f, -2.0f, -2.0f}));
+  EXPECT_EQ(Inverse(four, {10.0f, -2.0f, -2.0f, -2.0f}),
+            (std::vector<float>{4.0f, 8.0f, 12.0f, 16.0f}));
 }
 
 TEST(FFTRealContract, InputUntouchedAndOutputIndependentOfItsOldContents) {

@@ -26,7 +26,7 @@ struct Case {
   std::string name;
   unsigned long rate;
   float controls[vorel::kControlPortCount];  // as the host sets them
-  uint32_t bitMask;                           // the engine's mask for the same port value
+  uint32_t bitMask;                          // the engine's mask for the same port value
   const std::vector<float>* input;
 };
 
@@ -101,12 +101,18 @@ int main(int argc, char** argv) {
       for (float hold : {1.0f, 7.0f, 43.0f}) {
         const float ampMod = hold == 7.0f ? 1.0f : 0.0f;
         char name[64];
-        std::snprintf(name, sizeof name, "%s-mask%.1f-hold%.0f-amp%.0f", variants[v], static_cast<double>(m.port),
-                      static_cast<double>(hold), static_cast<double>(ampMod));
-        cases.push_back({name, 44100, {hold, 1.0f, float(v & 1), m.port, ampMod, float(v >> 1)}, m.mask, &noise});
+        std::snprintf(name, sizeof name, "%s-mask%.1f-hold%.0f-amp%.0f", variants[v],
+                      static_cast<double>(m.port), static_cast<double>(hold),
+                      static_cast<double>(ampMod));
+        cases.push_back({name,
+                         44100,
+                         {hold, 1.0f, float(v & 1), m.port, ampMod, float(v >> 1)},
+                         m.mask,
+                         &noise});
       }
   for (unsigned long rate : {48000ul, 8000ul, 200ul, 126ul, 1ul, 0ul}) {
-    cases.push_back({"rate" + std::to_string(rate), rate, {4, 0.5f, 0, 0.5f, 0, 1}, 0x7fff0000u, &noise});
+    cases.push_back(
+        {"rate" + std::to_string(rate), rate, {4, 0.5f, 0, 0.5f, 0, 1}, 0x7fff0000u, &noise});
   }
   const struct {
     const char* name;

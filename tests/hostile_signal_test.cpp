@@ -35,7 +35,8 @@ std::vector<Signal> HostileSignals() {
   std::vector<float> impulse(kSignalLength, 0.0f), pulse(kSignalLength, 0.0f), sine(kSignalLength);
   impulse[100] = 1.0f;
   for (size_t i = 100; i < 612; ++i) pulse[i] = 1.0f;
-  for (size_t i = 0; i < kSignalLength; ++i) sine[i] = static_cast<float>(std::sin(2.0 * M_PI * i / 100.0));
+  for (size_t i = 0; i < kSignalLength; ++i)
+    sine[i] = static_cast<float>(std::sin(2.0 * M_PI * i / 100.0));
   return {
       {"silence", Constant(0.0f)},
       {"impulse", impulse},
@@ -63,7 +64,8 @@ std::string Resting(const std::vector<float>& out) {
   }
   if (last == 0.0f) return "exact zero";
   char text[64];
-  std::snprintf(text, sizeof text, "%s %g", std::fpclassify(last) == FP_SUBNORMAL ? "SUBNORMAL" : "normal",
+  std::snprintf(text, sizeof text, "%s %g",
+                std::fpclassify(last) == FP_SUBNORMAL ? "SUBNORMAL" : "normal",
                 static_cast<double>(last));
   return text;
 }
@@ -98,10 +100,12 @@ TEST_P(HostileInput, OutputStaysFiniteAndBoundedThroughTheSilenceAfter) {
           if (bad++ == 0) first = i;
         }
       }
-      EXPECT_EQ(bad, 0u) << signal.name << " " << variant.name << ": first at " << first << " = " << out[first];
+      EXPECT_EQ(bad, 0u) << signal.name << " " << variant.name << ": first at " << first << " = "
+                         << out[first];
       report += std::string(" ") + variant.name + ": " + Resting(out) + ";";
     }
-    std::printf("[ resting  ] mask %.0f %-15s%s\n", static_cast<double>(mask), signal.name, report.c_str());
+    std::printf("[ resting  ] mask %.0f %-15s%s\n", static_cast<double>(mask), signal.name,
+                report.c_str());
   }
 }
 

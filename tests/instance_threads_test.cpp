@@ -45,7 +45,8 @@ void RunJob(const LADSPA_Descriptor* d, Job& job) {
   ASSERT_TRUE(instance.Valid());
   std::memcpy(instance.controls.Values, job.controls, sizeof job.controls);
   job.output.assign(job.input.size(), 0.0f);
-  instance.RunBlocks(job.input.data(), job.output.data(), job.input.size(), job.blocks.data(), job.blocks.size());
+  instance.RunBlocks(job.input.data(), job.output.data(), job.input.size(), job.blocks.data(),
+                     job.blocks.size());
 }
 
 TEST(IndependentInstances, ConcurrentInstancesGiveTheirSoloOutputBitForBit) {
@@ -72,7 +73,8 @@ TEST(IndependentInstances, ConcurrentInstancesGiveTheirSoloOutputBitForBit) {
     for (std::thread& t : threads) t.join();
     for (size_t j = 0; j < solo.size(); ++j) {
       ASSERT_EQ(together[j].output.size(), solo[j].output.size());
-      EXPECT_EQ(0, std::memcmp(together[j].output.data(), solo[j].output.data(), kLength * sizeof(float)))
+      EXPECT_EQ(
+          0, std::memcmp(together[j].output.data(), solo[j].output.data(), kLength * sizeof(float)))
           << "job " << j << ", round " << round;
     }
   }

@@ -27,7 +27,8 @@ bool Cycle(const char* path, const std::vector<float>& input, uint64_t& hash) {
     vorel_host::Library lib(path);
     const LADSPA_Descriptor* d = lib.Descriptor();
     if (d == nullptr) {
-      std::fprintf(stderr, "no descriptor: %s\n", lib.Handle() == nullptr ? dlerror() : "none offered");
+      std::fprintf(stderr, "no descriptor: %s\n",
+                   lib.Handle() == nullptr ? dlerror() : "none offered");
       return false;
     }
     std::vector<float> output(input.size());

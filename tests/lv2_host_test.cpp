@@ -35,12 +35,16 @@ constexpr std::size_t kFade = 512;  // the longest a switch of "enabled" may tak
 
 class Lv2Plugin : public ::testing::Test {
  protected:
-  void SetUp() override { ASSERT_NE(world.Plugin(), nullptr) << vorel::kPluginUri << " not found on LV2_PATH"; }
+  void SetUp() override {
+    ASSERT_NE(world.Plugin(), nullptr) << vorel::kPluginUri << " not found on LV2_PATH";
+  }
   World world;
 };
 
 // The port's value of a property, as a node, or null.
-const LilvNode* First(const LilvNodes* nodes) { return nodes == nullptr ? nullptr : lilv_nodes_get_first(nodes); }
+const LilvNode* First(const LilvNodes* nodes) {
+  return nodes == nullptr ? nullptr : lilv_nodes_get_first(nodes);
+}
 
 TEST_F(Lv2Plugin, EveryPortIsWhatThePortTableSays) {
   const LilvPlugin* plugin = world.Plugin();
@@ -54,7 +58,8 @@ TEST_F(Lv2Plugin, EveryPortIsWhatThePortTableSays) {
     const std::string symbol = lilv_node_as_string(lilv_port_get_symbol(plugin, port));
     EXPECT_EQ(symbol, shared ? entry->Symbol : designated->Symbol);
     EXPECT_TRUE(!symbol.empty() && !std::isdigit(static_cast<unsigned char>(symbol[0])) &&
-                symbol.find_first_not_of("_abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789") ==
+                symbol.find_first_not_of(
+                    "_abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789") ==
                     std::string::npos);
     LilvNode* name = lilv_port_get_name(plugin, port);
     EXPECT_STREQ(lilv_node_as_string(name), shared ? entry->Name : designated->Name);
@@ -81,19 +86,23 @@ TEST_F(Lv2Plugin, EveryPortIsWhatThePortTableSays) {
     EXPECT_EQ(lilv_port_has_property(plugin, port, world.Lv2("toggled")),
               shared ? entry->Toggled : designated->Toggled);
     EXPECT_EQ(lilv_port_has_property(plugin, port, world.Lv2("enumeration")), hasPoints);
-    EXPECT_EQ(lilv_port_has_property(plugin, port, world.Lv2("reportsLatency")), !shared && designated->ReportsLatency);
+    EXPECT_EQ(lilv_port_has_property(plugin, port, world.Lv2("reportsLatency")),
+              !shared && designated->ReportsLatency);
     // The logarithmic hint belongs to the LADSPA plugin only.
-    EXPECT_FALSE(lilv_port_has_property(plugin, port, world.Uri("http://lv2plug.in/ns/ext/port-props#logarithmic")));
+    EXPECT_FALSE(lilv_port_has_property(
+        plugin, port, world.Uri("http://lv2plug.in/ns/ext/port-props#logarithmic")));
 
     LilvNodes* units = lilv_port_get_value(plugin, port, world.Uri(LV2_UNITS__unit));
-    const char* expectedUnit = shared ? (entry->Unit == vorel::PortUnit::Coefficient ? LV2_UNITS__coef : nullptr)
-                                      : (designated->InFrames ? LV2_UNITS__frame : nullptr);
+    const char* expectedUnit =
+        shared ? (entry->Unit == vorel::PortUnit::Coefficient ? LV2_UNITS__coef : nullptr)
+               : (designated->InFrames ? LV2_UNITS__frame : nullptr);
     EXPECT_STREQ(First(units) ? lilv_node_as_uri(First(units)) : nullptr, expectedUnit);
     lilv_nodes_free(units);
 
     LilvNodes* designation = lilv_port_get_value(plugin, port, world.Lv2("designation"));
-    EXPECT_EQ(First(designation) ? std::string(lilv_node_as_uri(First(designation))) : std::string(),
-              shared ? std::string() : std::string(LILV_NS_LV2) + designated->Designation);
+    EXPECT_EQ(
+        First(designation) ? std::string(lilv_node_as_uri(First(designation))) : std::string(),
+        shared ? std::string() : std::string(LILV_NS_LV2) + designated->Designation);
     lilv_nodes_free(designation);
 
     std::map<float, std::string> points, expectedPoints;
@@ -130,8 +139,8 @@ TEST_F(Lv2Plugin, DescribesItselfAsARealTimeSpectralPluginOfThisVersion) {
   EXPECT_STREQ(author ? lilv_node_as_string(author) : "", "Vorel developers");
   lilv_node_free(author);
   // LV2 versions: minor even and non-zero, micro even in a release.
-  for (const auto& [term, expected] :
-       {std::pair{"minorVersion", VOREL_VERSION_MINOR}, std::pair{"microVersion", VOREL_VERSION_MICRO}}) {
+  for (const auto& [term, expected] : {std::pair{"minorVersion", VOREL_VERSION_MINOR},
+                                       std::pair{"microVersion", VOREL_VERSION_MICRO}}) {
     LilvNodes* value = lilv_plugin_get_value(plugin, world.Lv2(term));
     EXPECT_EQ(First(value) ? lilv_node_as_int(First(value)) : -1, expected) << term;
     lilv_nodes_free(value);
@@ -185,20 +194,25 @@ TEST_F(Lv2Plugin, SoundsLikeTheLadspaPluginBitForBit) {
   vorel_host::Library ladspa(VOREL_LIBRARY_PATH);
   ASSERT_NE(ladspa.Descriptor(), nullptr);
   const NamedControls sets[] = {
-      {"defaults", {1, 1, 1, 0, 0, 0}},           {"long hold up", {43, 1, 0, 0, 0, 0}},
-      {"ramp", {20, 0.7f, 1, 0, 0, 1}},           {"mask", {4, 1, 1, 0.5f, 0, 0}},
-      {"amp-mod on", {24, 1.5f, 0, 0.01f, 1, 0}}, {"NaN everywhere", {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN}},
-      {"out of range", {1e9f, 3, 5, 7, -2, 2}},   {"below range", {-5, -1, -1, -0.5f, 0.99f, -3}},
+      {"defaults", {1, 1, 1, 0, 0, 0}},
+      {"long hold up", {43, 1, 0, 0, 0, 0}},
+      {"ramp", {20, 0.7f, 1, 0, 0, 1}},
+      {"mask", {4, 1, 1, 0.5f, 0, 0}},
+      {"amp-mod on", {24, 1.5f, 0, 0.01f, 1, 0}},
+      {"NaN everywhere", {kNaN, kNaN, kNaN, kNaN, kNaN, kNaN}},
+      {"out of range", {1e9f, 3, 5, 7, -2, 2}},
+      {"below range", {-5, -1, -1, -0.5f, 0.99f, -3}},
   };
-  const std::vector<std::vector<uint32_t>> patterns = {{1024}, {1, 7, 256, 0, 1000}, {4099}, {0, 513, 2}};
+  const std::vector<std::vector<uint32_t>> patterns = {
+      {1024}, {1, 7, 256, 0, 1000}, {4099}, {0, 513, 2}};
   const std::vector<float> input = vorel_host::Noise(9000, 11, 0.8f);
   for (double rate : {44100.0, 48000.0, 1.0, 200.0, 96001.0}) {
     for (const NamedControls& set : sets) {
       if (rate != 44100.0 && std::strcmp(set.Name, "mask") != 0) continue;
       for (const std::vector<uint32_t>& blocks : patterns) {
         for (bool inPlace : {false, true}) {
-          SCOPED_TRACE(::testing::Message() << set.Name << ", rate " << rate << ", first block " << blocks[0]
-                                            << (inPlace ? ", in place" : ""));
+          SCOPED_TRACE(::testing::Message() << set.Name << ", rate " << rate << ", first block "
+                                            << blocks[0] << (inPlace ? ", in place" : ""));
           // The first part runs with the previous set's values, then a block
           // of no samples takes over the next set's, so every run also
           // changes the controls on the way (a NaN keeps the value before).
@@ -211,16 +225,19 @@ TEST_F(Lv2Plugin, SoundsLikeTheLadspaPluginBitForBit) {
           std::vector<float> expected(input.size());
           std::vector<float> output = inPlace ? input : std::vector<float>(input.size());
           const std::vector<unsigned long> ladspaBlocks(blocks.begin(), blocks.end());
-          for (auto [values, from, to] :
-               {std::tuple{&previous, 0ul, 2500ul}, {&next, 2500ul, 2500ul}, {&set, 2500ul, input.size()}}) {
-            std::copy(std::begin(values->Values), std::end(values->Values), reference.controls.Values);
+          for (auto [values, from, to] : {std::tuple{&previous, 0ul, 2500ul},
+                                          {&next, 2500ul, 2500ul},
+                                          {&set, 2500ul, input.size()}}) {
+            std::copy(std::begin(values->Values), std::end(values->Values),
+                      reference.controls.Values);
             std::copy(std::begin(values->Values), std::end(values->Values), instance.controls);
             const float* in = inPlace ? &output[from] : &input[from];
             if (from == to) {
               reference.Run(&input[from], &expected[from], 0);
               instance.Run(in, &output[from], 0);
             }
-            reference.RunBlocks(&input[from], &expected[from], to - from, ladspaBlocks.data(), ladspaBlocks.size());
+            reference.RunBlocks(&input[from], &expected[from], to - from, ladspaBlocks.data(),
+                                ladspaBlocks.size());
             instance.RunBlocks(in, &output[from], to - from, blocks);
           }
           EXPECT_EQ(FirstDifference(output, expected), -1);
@@ -231,20 +248,25 @@ TEST_F(Lv2Plugin, SoundsLikeTheLadspaPluginBitForBit) {
 }
 
 // The input as the plugin's output lines it up: 1024 samples late.
-float Delayed(const std::vector<float>& input, std::size_t t) { return t < kLatency ? 0.0f : input[t - kLatency]; }
+float Delayed(const std::vector<float>& input, std::size_t t) {
+  return t < kLatency ? 0.0f : input[t - kLatency];
+}
 
 // Switches "enabled" off at the first block boundary from offAt and on again
 // from onAt; returns the output and where the two switches took effect.
-std::vector<float> RunWithBypass(vorel_lv2_host::Instance& instance, const std::vector<float>& input,
-                                 const std::vector<uint32_t>& blocks, bool inPlace, std::size_t offAt, std::size_t onAt,
-                                 std::size_t& off, std::size_t& on) {
+std::vector<float> RunWithBypass(vorel_lv2_host::Instance& instance,
+                                 const std::vector<float>& input,
+                                 const std::vector<uint32_t>& blocks, bool inPlace,
+                                 std::size_t offAt, std::size_t onAt, std::size_t& off,
+                                 std::size_t& on) {
   std::vector<float> output = inPlace ? input : std::vector<float>(input.size());
   off = on = input.size();
   std::size_t pos = 0;
   for (std::size_t b = 0; pos < input.size(); ++b) {
     if (pos >= offAt && off == input.size()) off = pos, instance.enabled = 0.0f;
     if (pos >= onAt && on == input.size()) on = pos, instance.enabled = 1.0f;
-    const uint32_t n = std::min<uint32_t>(blocks[b % blocks.size()], static_cast<uint32_t>(input.size() - pos));
+    const uint32_t n =
+        std::min<uint32_t>(blocks[b % blocks.size()], static_cast<uint32_t>(input.size() - pos));
     instance.Run(inPlace ? output.data() + pos : input.data() + pos, output.data() + pos, n);
     pos += n;
   }
@@ -253,14 +275,18 @@ std::vector<float> RunWithBypass(vorel_lv2_host::Instance& instance, const std::
 
 TEST_F(Lv2Plugin, BypassGivesTheInputDelayedByTheLatencyAndCrossfadesEachSwitch) {
   const std::vector<float> input = vorel_host::Noise(20000, 5, 0.9f);
-  for (const std::vector<uint32_t>& blocks : std::vector<std::vector<uint32_t>>{{256}, {1, 700, 0, 3000, 33}}) {
+  for (const std::vector<uint32_t>& blocks :
+       std::vector<std::vector<uint32_t>>{{256}, {1, 700, 0, 3000, 33}}) {
     for (bool inPlace : {false, true}) {
-      SCOPED_TRACE(::testing::Message() << "first block " << blocks[0] << (inPlace ? ", in place" : ""));
+      SCOPED_TRACE(::testing::Message()
+                   << "first block " << blocks[0] << (inPlace ? ", in place" : ""));
       vorel_lv2_host::Instance effect(world.Plugin(), 44100), bypassed(world.Plugin(), 44100);
-      for (vorel_lv2_host::Instance* i : {&effect, &bypassed}) i->controls[vorel::BitMaskPort] = 0.2f;
+      for (vorel_lv2_host::Instance* i : {&effect, &bypassed})
+        i->controls[vorel::BitMaskPort] = 0.2f;
       const std::vector<float> wet = RunLv2(effect, input, blocks, false);
       std::size_t off, on;
-      const std::vector<float> out = RunWithBypass(bypassed, input, blocks, inPlace, 4000, 11000, off, on);
+      const std::vector<float> out =
+          RunWithBypass(bypassed, input, blocks, inPlace, 4000, 11000, off, on);
       ASSERT_LT(on + kFade, out.size());
       EXPECT_EQ(FirstDifference(out, wet, 0, off), -1) << "before the switch";
       std::vector<float> dry(input.size());
@@ -334,7 +360,8 @@ std::map<std::string, DemoPreset> ReadDemoPresets() {
     else if (line == ")")
       inList = false;
     if (!inList || line.find('|') == std::string::npos) continue;
-    std::istringstream fields(line.substr(line.find('"') + 1, line.rfind('"') - line.find('"') - 1));
+    std::istringstream fields(
+        line.substr(line.find('"') + 1, line.rfind('"') - line.find('"') - 1));
     std::string name, input, options;
     DemoPreset preset;
     std::getline(fields, name, '|');
@@ -343,9 +370,11 @@ std::map<std::string, DemoPreset> ReadDemoPresets() {
     std::getline(fields, options);
     std::istringstream words(options);
     std::string flag, value;
-    const std::map<std::string, unsigned long> ports = {{"--sh", 0},      {"--gain", 1},    {"--direction", 2},
-                                                        {"--bitmask", 3}, {"--amp-mod", 4}, {"--process", 5}};
-    const std::map<std::string, float> named = {{"up", 0}, {"down", 1}, {"constant", 0}, {"ramp", 1}};
+    const std::map<std::string, unsigned long> ports = {{"--sh", 0},        {"--gain", 1},
+                                                        {"--direction", 2}, {"--bitmask", 3},
+                                                        {"--amp-mod", 4},   {"--process", 5}};
+    const std::map<std::string, float> named = {
+        {"up", 0}, {"down", 1}, {"constant", 0}, {"ramp", 1}};
     while (words >> flag >> value) {
       preset.Controls.Values[ports.at(flag)] =
           named.count(value) ? named.at(value) : std::strtof(value.c_str(), nullptr);
@@ -356,7 +385,8 @@ std::map<std::string, DemoPreset> ReadDemoPresets() {
 }
 
 // Collects the port values a preset's state sets, by symbol.
-void CollectValue(const char* symbol, void* values, const void* value, uint32_t size, uint32_t type) {
+void CollectValue(const char* symbol, void* values, const void* value, uint32_t size,
+                  uint32_t type) {
   auto* collected = static_cast<std::map<std::string, std::vector<float>>*>(values);
   (*collected)[symbol].push_back(size == sizeof(float) ? *static_cast<const float*>(value) : kNaN);
   (*collected)["(type)"].push_back(static_cast<float>(type));
@@ -373,14 +403,17 @@ TEST_F(Lv2Plugin, EachPresetSetsTheSixControlsTheDemoUses) {
   LILV_FOREACH(nodes, i, presets) {
     const LilvNode* uri = lilv_nodes_get(presets, i);
     lilv_world_load_resource(world.Get(), uri);
-    LilvNodes* labels = lilv_world_find_nodes(world.Get(), uri, world.Uri(LILV_NS_RDFS "label"), nullptr);
+    LilvNodes* labels =
+        lilv_world_find_nodes(world.Get(), uri, world.Uri(LILV_NS_RDFS "label"), nullptr);
     const std::string label = First(labels) ? lilv_node_as_string(First(labels)) : "";
     lilv_nodes_free(labels);
     SCOPED_TRACE(label);
     ASSERT_EQ(expected.count(label), 1u);
     if (label != "Default") {
-      LilvNodes* comment = lilv_world_find_nodes(world.Get(), uri, world.Uri(LILV_NS_RDFS "comment"), nullptr);
-      EXPECT_EQ(First(comment) ? lilv_node_as_string(First(comment)) : "", expected[label].Description);
+      LilvNodes* comment =
+          lilv_world_find_nodes(world.Get(), uri, world.Uri(LILV_NS_RDFS "comment"), nullptr);
+      EXPECT_EQ(First(comment) ? lilv_node_as_string(First(comment)) : "",
+                expected[label].Description);
       lilv_nodes_free(comment);
     }
 
@@ -392,7 +425,8 @@ TEST_F(Lv2Plugin, EachPresetSetsTheSixControlsTheDemoUses) {
     EXPECT_EQ(values["(type)"], std::vector<float>(vorel::kControlPortCount, floatType));
     EXPECT_EQ(values.size(), vorel::kControlPortCount + 1);
     for (unsigned long port = 0; port < vorel::kControlPortCount; ++port) {
-      EXPECT_EQ(values[vorel::kPortTable[port].Symbol], std::vector<float>{expected[label].Controls.Values[port]})
+      EXPECT_EQ(values[vorel::kPortTable[port].Symbol],
+                std::vector<float>{expected[label].Controls.Values[port]})
           << vorel::kPortTable[port].Symbol;
     }
     expected.erase(label);

@@ -39,7 +39,8 @@ void ExpectSameBitsAsExtended(const Frame& f, float ratio) {
 // a point halfway between two floats. Double lands exactly on that point and
 // rounds it to even; the extended rule keeps the 2^-60 and rounds down.
 TEST(OverlapAddPath, KeepsTheExtendedResultWhereDoubleAloneWouldRoundTheOtherWay) {
-  const float s = 1.0f + 0x1p-23f, w = 1.0f - 0x1p-24f, ratio = 1.0f + 0x1p-13f + 0x1p-23f, acc = -0x1p-37f;
+  const float s = 1.0f + 0x1p-23f, w = 1.0f - 0x1p-24f, ratio = 1.0f + 0x1p-13f + 0x1p-23f,
+              acc = -0x1p-37f;
   const double naive = static_cast<double>(s) * w * ratio + acc;
   ASSERT_NE(static_cast<float>(naive), 1.0f + 0x1p-13f + 0x1p-23f);  // the case is a hard one
   for (float scale : {1.0f, -1.0f, 0x1p-100f, 0x1p90f, -0x1p-20f}) {
@@ -53,8 +54,16 @@ TEST(OverlapAddPath, KeepsTheExtendedResultWhereDoubleAloneWouldRoundTheOtherWay
 TEST(OverlapAddPath, MatchesTheExtendedRuleOnRandomAndSpecialValues) {
   std::mt19937 rng(12);
   std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
-  const float specials[] = {0.0f, -0.0f, INFINITY, -INFINITY, FloatOf(0x7fc01234u), FloatOf(0xffc00321u),
-                            FloatOf(0x00000001u), FloatOf(0x807fffffu), 3.4e38f, -1e-40f};
+  const float specials[] = {0.0f,
+                            -0.0f,
+                            INFINITY,
+                            -INFINITY,
+                            FloatOf(0x7fc01234u),
+                            FloatOf(0xffc00321u),
+                            FloatOf(0x00000001u),
+                            FloatOf(0x807fffffu),
+                            3.4e38f,
+                            -1e-40f};
   for (int trial = 0; trial < 200; ++trial) {
     Frame f;
     for (int i = 0; i < 1024; ++i) {

@@ -22,13 +22,18 @@ void PrintString(std::FILE* out, const char* text) {
 }
 
 // Enough digits that the float reads back exactly.
-void PrintNumber(std::FILE* out, float value) { std::fprintf(out, "%.9g", static_cast<double>(value)); }
+void PrintNumber(std::FILE* out, float value) {
+  std::fprintf(out, "%.9g", static_cast<double>(value));
+}
 
 const char* KindName(PortKind kind) {
   switch (kind) {
-    case PortKind::ControlInput: return "control_input";
-    case PortKind::AudioInput: return "audio_input";
-    case PortKind::AudioOutput: return "audio_output";
+    case PortKind::ControlInput:
+      return "control_input";
+    case PortKind::AudioInput:
+      return "audio_input";
+    case PortKind::AudioOutput:
+      return "audio_output";
   }
   return "";
 }
@@ -48,7 +53,8 @@ void PrintPort(std::FILE* out, unsigned long index, const PortEntry& port) {
   PrintNumber(out, port.Maximum);
   std::fputs(", \"default\": ", out);
   PrintNumber(out, port.Default);
-  std::fprintf(out, ", \"integer\": %s, \"toggled\": %s, \"logarithmic\": %s,\n   \"scale_points\": [",
+  std::fprintf(out,
+               ", \"integer\": %s, \"toggled\": %s, \"logarithmic\": %s,\n   \"scale_points\": [",
                port.Integer ? "true" : "false", port.Toggled ? "true" : "false",
                port.Logarithmic ? "true" : "false");
   for (std::size_t i = 0; i < port.ScalePointCount; ++i) {

@@ -16,7 +16,8 @@ namespace {
 // Runs x through chain in blocks of 300 samples with the given controls,
 // except that the first block sees a NaN on "s&h" (which leaves the hold
 // length as it was).
-std::vector<float> RunStream(Processor& chain, DefaultControls controls, const std::vector<float>& x) {
+std::vector<float> RunStream(Processor& chain, DefaultControls controls,
+                             const std::vector<float>& x) {
   std::vector<float> out(x.size());
   for (size_t at = 0; at < x.size(); at += 300) {
     DefaultControls block = controls;

@@ -62,7 +62,8 @@ std::vector<vorel::TFeatures> Variants() {
 }
 
 // Runs input through a fresh engine in blocks of the given sizes (cycled).
-std::vector<float> RunEngine(const Params& p, const std::vector<float>& input, const std::vector<int>& cuts,
+std::vector<float> RunEngine(const Params& p, const std::vector<float>& input,
+                             const std::vector<int>& cuts,
                              vorel::TFeatures features = vorel::AvailableFeatures()) {
   TQuantiser q(features);
   Apply(q, p);
@@ -79,7 +80,6 @@ std::vector<float> RunEngine(const Params& p, const std::vector<float>& input, c
 bool SameBits(const std::vector<float>& a, const std::vector<float>& b) {
   return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
 }
-
 
 }  // namespace
 
@@ -155,8 +155,10 @@ TEST(QuantiserLevel, EachFrameIsAddedAtTheSummedMagnitudeOfItsInput) {
     for (int i = 0; i < 1024; ++i) {
       // The accumulator moved on by one hop; its first hop went to the output.
       const double after = i < 256 ? Access::Finished(q)[i] : Access::Overlap(q)[i - 256];
-      const double expected = static_cast<double>(Access::Synthesis(q)[i]) * Access::Window(q)[i] * ratio;
-      ASSERT_NEAR(after - before[i], expected, 1e-4 * (std::fabs(before[i]) + std::fabs(expected)) + 1e-30)
+      const double expected =
+          static_cast<double>(Access::Synthesis(q)[i]) * Access::Window(q)[i] * ratio;
+      ASSERT_NEAR(after - before[i], expected,
+                  1e-4 * (std::fabs(before[i]) + std::fabs(expected)) + 1e-30)
           << "frame " << frame << " element " << i;
     }
   }
@@ -253,8 +255,8 @@ TEST(QuantiserReference, MatchesThePlainModelBitForBit) {
       ref.Process(input.data(), want.data(), static_cast<int32_t>(input.size()));
       for (const vorel::TFeatures features : Variants()) {
         ASSERT_TRUE(SameBits(RunEngine(p, input, {333}, features), want))
-            << "hold " << hold << " mask " << mask << " transform " << features.VectorTransform << " avx2 "
-            << features.Avx2;
+            << "hold " << hold << " mask " << mask << " transform " << features.VectorTransform
+            << " avx2 " << features.Avx2;
       }
     }
   }
@@ -276,11 +278,21 @@ TEST(QuantiserReference, SettingsChangedMidStreamMatchThePlainModel) {
   std::vector<float> got(input.size()), want(input.size());
   for (size_t pos = 0; pos < input.size();) {
     switch (rng() % 5) {
-      case 0: p.holdLength = holds[rng() % std::size(holds)]; break;
-      case 1: p.direction ^= 1; break;
-      case 2: p.processType ^= 1; break;
-      case 3: p.bitMask = masks[rng() % std::size(masks)]; break;
-      default: p.ampMod = ampMods[rng() % std::size(ampMods)]; break;
+      case 0:
+        p.holdLength = holds[rng() % std::size(holds)];
+        break;
+      case 1:
+        p.direction ^= 1;
+        break;
+      case 2:
+        p.processType ^= 1;
+        break;
+      case 3:
+        p.bitMask = masks[rng() % std::size(masks)];
+        break;
+      default:
+        p.ampMod = ampMods[rng() % std::size(ampMods)];
+        break;
     }
     Apply(q, p);
     Apply(model, p);
@@ -289,7 +301,8 @@ TEST(QuantiserReference, SettingsChangedMidStreamMatchThePlainModel) {
     model.Process(input.data() + pos, want.data() + pos, static_cast<int32_t>(n));
     pos += n;
   }
-  for (size_t i = 0; i < got.size(); ++i) ASSERT_EQ(vorel::BitsOf(got[i]), vorel::BitsOf(want[i])) << i;
+  for (size_t i = 0; i < got.size(); ++i)
+    ASSERT_EQ(vorel::BitsOf(got[i]), vorel::BitsOf(want[i])) << i;
 }
 
 // Output bits for fixed inputs and parameters, recorded from the plain
@@ -317,8 +330,9 @@ TEST(QuantiserPinnedBits, OutputBitsStayWhatTheReferenceGave) {
   full.holdLength = 5;
   full.bitMask = 0xffff0000u;
   const Case cases[] = {
-      {Params{}, 0x8cb4160f6ba119c6ull}, {masked, 0x048356577166cbcbull}, {rampDown, 0x319f79baf596e273ull},
-      {ampMod, 0xdd57bcf502d14364ull},  {full, 0xb4d84d49859da425ull},
+      {Params{}, 0x8cb4160f6ba119c6ull}, {masked, 0x048356577166cbcbull},
+      {rampDown, 0x319f79baf596e273ull}, {ampMod, 0xdd57bcf502d14364ull},
+      {full, 0xb4d84d49859da425ull},
   };
   for (const auto& c : cases) {
     const auto out = RunEngine(c.p, input, {1000});

@@ -47,7 +47,12 @@ class ReferenceEngine {
   float AmpModAmount = 0.0f;
   uint8_t ProcessType = 0;
 
-  ReferenceEngine() : fft_(1024, vorel::PlainFeatures()), overlap_(2048, 0.0f), fifo_(1024, 0.0f), block_(1024, 0.0f), window_(1024) {
+  ReferenceEngine()
+      : fft_(1024, vorel::PlainFeatures()),
+        overlap_(2048, 0.0f),
+        fifo_(1024, 0.0f),
+        block_(1024, 0.0f),
+        window_(1024) {
     vorel::MakeHannWindow(window_.data(), 1024);
   }
 
@@ -87,8 +92,8 @@ class ReferenceEngine {
     if (outputSum != 0.0f) {
       const float ratio = inputSum / outputSum;
       for (int i = 0; i < 1024; ++i) {
-        overlap_[i] = static_cast<float>(static_cast<long double>(synthesis[i]) * window_[i] * ratio +
-                                         overlap_[i]);
+        overlap_[i] = static_cast<float>(
+            static_cast<long double>(synthesis[i]) * window_[i] * ratio + overlap_[i]);
       }
     }
     std::memcpy(block_.data(), overlap_.data(), 256 * 4);

@@ -82,8 +82,9 @@ TEST(RenderPortDefaults, LowMiddleHighSitBetweenTheBoundsOnTheirScale) {
   EXPECT_EQ(Default(log | LADSPA_HINT_DEFAULT_MIDDLE, 0, 2), 1.0);
   // Integer ports round; sample-rate ports scale their bounds first.
   EXPECT_EQ(Default(kBounded | LADSPA_HINT_INTEGER | LADSPA_HINT_DEFAULT_LOW, 1, 4), 2.0);
-  EXPECT_EQ(Default(kBounded | LADSPA_HINT_SAMPLE_RATE | LADSPA_HINT_DEFAULT_MAXIMUM, 0, 0.5f, 48000),
-            24000.0);
+  EXPECT_EQ(
+      Default(kBounded | LADSPA_HINT_SAMPLE_RATE | LADSPA_HINT_DEFAULT_MAXIMUM, 0, 0.5f, 48000),
+      24000.0);
 }
 
 TEST(RenderControlValues, UnsetControlsTakeDefaultsAndSetOnesTheirValue) {

@@ -36,7 +36,9 @@ struct Host {
     }
   }
   ~Host() { LadspaCleanup(Handle); }
-  TQuantiser& Engine() { return ProcessorTestAccess::Engine(static_cast<LadspaInstance*>(Handle)->Chain); }
+  TQuantiser& Engine() {
+    return ProcessorTestAccess::Engine(static_cast<LadspaInstance*>(Handle)->Chain);
+  }
   void Run(float* in, float* out, unsigned long n) {
     LadspaConnectPort(Handle, InputPort, in);
     LadspaConnectPort(Handle, OutputPort, out);

@@ -28,9 +28,9 @@ float First(TStabilize s, float x) {
 }  // namespace
 
 TEST(StabilizerCoefficient, RatesAtOrBelow125HzGiveThePlainFirstDifference) {
-  for (float rate : {125.0f, 100.0f, 1.0f, 0.0f, -0.0f, -44100.0f,
-                     std::numeric_limits<float>::quiet_NaN(),
-                     -std::numeric_limits<float>::infinity()}) {
+  for (float rate :
+       {125.0f, 100.0f, 1.0f, 0.0f, -0.0f, -44100.0f, std::numeric_limits<float>::quiet_NaN(),
+        -std::numeric_limits<float>::infinity()}) {
     EXPECT_EQ(BitsOf(At(rate).GetCoefficient()), BitsOf(0.0f)) << rate;
   }
 }
@@ -39,14 +39,17 @@ TEST(StabilizerClamp, LimitsToPlusMinusOneAndSendsNaNToMinusOne) {
   // A fresh stabiliser's first output is its clamped input.
   const float inf = std::numeric_limits<float>::infinity();
   const float nan = std::numeric_limits<float>::quiet_NaN();
-  const float cases[][2] = {{1.0f, 1.0f},  {-1.0f, -1.0f}, {1.5f, 1.0f}, {-7.0f, -1.0f},
-                            {inf, 1.0f},   {-inf, -1.0f},  {nan, -1.0f}, {0.25f, 0.25f},
-                            {FloatOf(0xffc12345u), -1.0f}};
+  const float cases[][2] = {{1.0f, 1.0f},   {-1.0f, -1.0f}, {1.5f, 1.0f},
+                            {-7.0f, -1.0f}, {inf, 1.0f},    {-inf, -1.0f},
+                            {nan, -1.0f},   {0.25f, 0.25f}, {FloatOf(0xffc12345u), -1.0f}};
   for (const auto& c : cases) EXPECT_EQ(First(TStabilize(), c[0]), c[1]) << c[0];
 }
 
 TEST(StabilizerFilter, ConstantInputDecaysByTheCoefficientAndRestsOnASubnormal) {
-  const struct { float Rate; uint32_t Rest; } rates[] = {{44100.0f, 88u}, {48000.0f, 96u}};
+  const struct {
+    float Rate;
+    uint32_t Rest;
+  } rates[] = {{44100.0f, 88u}, {48000.0f, 96u}};
   for (const auto& r : rates) {
     TStabilize s = At(r.Rate);
     const double a = s.GetCoefficient();
@@ -98,8 +101,7 @@ TEST(StabilizerState, SetSampleRateKeepsTheFilterState) {
   s.Process(x, 2);
   s.SetSampleRate(48000.0f);
   s.Process(x + 2, 1);
-  const long double difference =
-      static_cast<long double>(0.6f) - static_cast<long double>(-0.3f);
+  const long double difference = static_cast<long double>(0.6f) - static_cast<long double>(-0.3f);
   const long double expected =
       difference + static_cast<long double>(0.99479169f) * static_cast<long double>(x[1]);
   EXPECT_EQ(BitsOf(x[2]), BitsOf(static_cast<float>(expected)));
@@ -113,9 +115,12 @@ std::vector<float> ExtendedModel(const std::vector<float>& input, float coeffici
   float prevInput = 0.0f, prevOutput = 0.0f;
   for (size_t i = 0; i < input.size(); ++i) {
     float x = input[i];
-    if (x > 1.0f) x = 1.0f;
-    else if (!(x >= -1.0f)) x = -1.0f;
-    const long double y = (static_cast<long double>(x) - prevInput) + static_cast<long double>(coefficient) * prevOutput;
+    if (x > 1.0f)
+      x = 1.0f;
+    else if (!(x >= -1.0f))
+      x = -1.0f;
+    const long double y = (static_cast<long double>(x) - prevInput) +
+                          static_cast<long double>(coefficient) * prevOutput;
     prevInput = x;
     prevOutput = static_cast<float>(y);
     out[i] = prevOutput;
@@ -134,7 +139,8 @@ void ExpectSameBitsAsModel(const std::vector<float>& input, float rate) {
     s.Process(got.data(), static_cast<int32_t>(got.size()));
     const auto want = ExtendedModel(input, s.GetCoefficient());
     for (size_t i = 0; i < got.size(); ++i) {
-      ASSERT_EQ(BitsOf(got[i]), BitsOf(want[i])) << "rate " << rate << " i " << i << " fma " << features.Fma;
+      ASSERT_EQ(BitsOf(got[i]), BitsOf(want[i]))
+          << "rate " << rate << " i " << i << " fma " << features.Fma;
     }
   }
 }

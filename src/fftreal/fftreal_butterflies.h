@@ -22,20 +22,35 @@ namespace vorel::butterfly {
 inline float Sub(float a, float b) { return a - b; }
 inline float Mul(float a, float b) { return a * b; }
 inline float Twice(float a) { return 2.0f * a; }
-template <typename T> T Splat(float x);
-template <> inline float Splat<float>(float x) { return x; }
-template <typename T> T Load(const float* p);
-template <> inline float Load<float>(const float* p) { return *p; }
+template <typename T>
+T Splat(float x);
+template <>
+inline float Splat<float>(float x) {
+  return x;
+}
+template <typename T>
+T Load(const float* p);
+template <>
+inline float Load<float>(const float* p) {
+  return *p;
+}
 inline void Store(float* p, float x) { *p = x; }
 // Floats per element: the distance between neighbouring elements in memory.
-template <typename T> constexpr int32_t kLanes = static_cast<int32_t>(sizeof(T) / sizeof(float));
+template <typename T>
+constexpr int32_t kLanes = static_cast<int32_t>(sizeof(T) / sizeof(float));
 
 #if VOREL_X86_PATHS
 inline __m128 Sub(__m128 a, __m128 b) { return _mm_sub_ps(a, b); }
 inline __m128 Mul(__m128 a, __m128 b) { return _mm_mul_ps(a, b); }
 inline __m128 Twice(__m128 a) { return _mm_mul_ps(_mm_set1_ps(2.0f), a); }
-template <> inline __m128 Splat<__m128>(float x) { return _mm_set1_ps(x); }
-template <> inline __m128 Load<__m128>(const float* p) { return _mm_loadu_ps(p); }
+template <>
+inline __m128 Splat<__m128>(float x) {
+  return _mm_set1_ps(x);
+}
+template <>
+inline __m128 Load<__m128>(const float* p) {
+  return _mm_loadu_ps(p);
+}
 inline void Store(float* p, __m128 x) { _mm_storeu_ps(p, x); }
 #endif
 

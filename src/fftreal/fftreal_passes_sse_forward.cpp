@@ -24,7 +24,8 @@ void ForwardFirstFourStages(float* dst, const float* time, const int32_t* bitRev
     const float* x = time + 4 * bitRev[64 * g];
     __m128 e[16], d[16], s[16];
     for (int32_t j = 0; j < 16; ++j) e[j] = _mm_loadu_ps(x + kRev4[j] * stride);
-    for (int32_t j = 0; j < 16; j += 4) FirstTwoStagesOf4(d + j, e[j], e[j + 1], e[j + 2], e[j + 3]);
+    for (int32_t j = 0; j < 16; j += 4)
+      FirstTwoStagesOf4(d + j, e[j], e[j + 1], e[j + 2], e[j + 3]);
     ThirdStageOf8(s, d, h);
     ThirdStageOf8(s + 8, d + 8, h);
     // Pass 3 on the block of 16 (n = 8, h = 4): ForwardJoin on registers,

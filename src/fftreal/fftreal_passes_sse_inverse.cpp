@@ -17,10 +17,9 @@ void InversePassNatural(float* dst, const float* src, int32_t pass, int32_t leng
   const int32_t n = int32_t{1} << pass;
   const int32_t h = n / 2;
   auto step = [&](const float* s, float* d, int32_t i) {
-    const auto r = InverseStep(
-        _mm_loadu_ps(s + i), Reversed(_mm_loadu_ps(s + n - i - 3)), _mm_loadu_ps(s + n + i),
-        Reversed(_mm_loadu_ps(s + 2 * n - i - 3)), _mm_loadu_ps(cosines + i),
-        _mm_loadu_ps(sines + i));
+    const auto r = InverseStep(_mm_loadu_ps(s + i), Reversed(_mm_loadu_ps(s + n - i - 3)),
+                               _mm_loadu_ps(s + n + i), Reversed(_mm_loadu_ps(s + 2 * n - i - 3)),
+                               _mm_loadu_ps(cosines + i), _mm_loadu_ps(sines + i));
     _mm_storeu_ps(d + i, r.Sum);
     _mm_storeu_ps(d + h + i, r.Difference);
     _mm_storeu_ps(d + n + i, r.Real);

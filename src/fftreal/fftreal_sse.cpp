@@ -17,7 +17,7 @@ void TFFTReal::ForwardTransformVector(float* freq, const float* time) {
   float* dst = (steps % 2 == 1) ? freq : Buffer.get();
   float* other = (steps % 2 == 1) ? Buffer.get() : freq;
   sse::ForwardFirstFourStages(dst, time, BitRevLUT->GetTable(), Length, Sqrt2Over2,
-                          TrigoLUT->GetLevelTable(3));
+                              TrigoLUT->GetLevelTable(3));
   for (int32_t pass = 4; pass <= NbrBits - 3; ++pass) {
     std::swap(dst, other);
     sse::ForwardPassInterleaved(dst, other, pass, Length, TrigoLUT->GetLevelTable(pass));
@@ -54,7 +54,7 @@ void TFFTReal::InverseTransformVector(const float* freq, float* time) {
     std::swap(dst, other);
   }
   sse::InverseFirstFourStages(time, src, BitRevLUT->GetTable(), Length, Sqrt2Over2,
-                         TrigoLUT->GetLevelTable(3));
+                              TrigoLUT->GetLevelTable(3));
 }
 
 }  // namespace vorel

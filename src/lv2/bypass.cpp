@@ -8,7 +8,9 @@ namespace vorel {
 
 static_assert(TimedBypass::kMaxPiece <= Processor::kLatency, "a piece must fit in the delay line");
 
-TimedBypass::TimedBypass() : Line(new float[Processor::kLatency]), Delayed(new float[kMaxPiece]) { Reset(); }
+TimedBypass::TimedBypass() : Line(new float[Processor::kLatency]), Delayed(new float[kMaxPiece]) {
+  Reset();
+}
 
 // Each input sample is read before the caller writes the output, so the
 // host may give one buffer for both.

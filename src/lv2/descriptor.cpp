@@ -9,13 +9,15 @@ namespace {
 const void* NoExtensionData(const char*) { return nullptr; }
 
 constexpr LV2_Descriptor kDescriptor = {
-    vorel::kPluginUri, vorel::Lv2Instantiate, vorel::Lv2ConnectPort, vorel::Lv2Activate,
-    vorel::Lv2Run,     nullptr,               vorel::Lv2Cleanup,     NoExtensionData,
+    vorel::kPluginUri,  vorel::Lv2Instantiate, vorel::Lv2ConnectPort,
+    vorel::Lv2Activate, vorel::Lv2Run,         nullptr,
+    vorel::Lv2Cleanup,  NoExtensionData,
 };
 
 }  // namespace
 
 // The host's entry point: the one plugin at index 0, nothing after it.
-extern "C" __attribute__((visibility("default"))) const LV2_Descriptor* lv2_descriptor(uint32_t index) {
+extern "C" __attribute__((visibility("default"))) const LV2_Descriptor* lv2_descriptor(
+    uint32_t index) {
   return index == 0 ? &kDescriptor : nullptr;
 }

@@ -51,44 +51,56 @@ std::string Quoted(const char* text) {
 }
 
 // A preset's URI: the plugin's, with the preset's name as the fragment.
-std::string PresetUri(const vorel::Preset& preset) { return std::string("<") + kPluginUri + "#" + preset.Name + ">"; }
+std::string PresetUri(const vorel::Preset& preset) {
+  return std::string("<") + kPluginUri + "#" + preset.Name + ">";
+}
 
 // Writes the property list of one port, without the brackets.
 void WriteSharedPort(std::ostream& out, unsigned long index, const vorel::PortEntry& port) {
   switch (port.Kind) {
-    case vorel::PortKind::ControlInput: out << "\t\ta lv2:InputPort , lv2:ControlPort ;\n"; break;
-    case vorel::PortKind::AudioInput: out << "\t\ta lv2:InputPort , lv2:AudioPort ;\n"; break;
-    case vorel::PortKind::AudioOutput: out << "\t\ta lv2:OutputPort , lv2:AudioPort ;\n"; break;
+    case vorel::PortKind::ControlInput:
+      out << "\t\ta lv2:InputPort , lv2:ControlPort ;\n";
+      break;
+    case vorel::PortKind::AudioInput:
+      out << "\t\ta lv2:InputPort , lv2:AudioPort ;\n";
+      break;
+    case vorel::PortKind::AudioOutput:
+      out << "\t\ta lv2:OutputPort , lv2:AudioPort ;\n";
+      break;
   }
-  out << "\t\tlv2:index " << index << " ;\n\t\tlv2:symbol " << Quoted(port.Symbol) << " ;\n\t\tlv2:name "
-      << Quoted(port.Name);
+  out << "\t\tlv2:index " << index << " ;\n\t\tlv2:symbol " << Quoted(port.Symbol)
+      << " ;\n\t\tlv2:name " << Quoted(port.Name);
   if (port.Kind != vorel::PortKind::ControlInput) return;
-  out << " ;\n\t\tlv2:default " << Number(port.Default) << " ;\n\t\tlv2:minimum " << Number(port.Minimum)
-      << " ;\n\t\tlv2:maximum " << Number(port.Maximum);
+  out << " ;\n\t\tlv2:default " << Number(port.Default) << " ;\n\t\tlv2:minimum "
+      << Number(port.Minimum) << " ;\n\t\tlv2:maximum " << Number(port.Maximum);
   std::string properties;
   if (port.Integer) properties += ", lv2:integer ";
   if (port.ScalePoints != nullptr) properties += ", lv2:enumeration ";
   if (port.Toggled) properties += ", lv2:toggled ";
-  if (!properties.empty()) out << " ;\n\t\tlv2:portProperty " << properties.substr(2, properties.size() - 3);
+  if (!properties.empty())
+    out << " ;\n\t\tlv2:portProperty " << properties.substr(2, properties.size() - 3);
   if (port.Unit == vorel::PortUnit::Coefficient) out << " ;\n\t\tunits:unit units:coef";
   for (std::size_t i = 0; i < port.ScalePointCount; ++i) {
-    out << " ;\n\t\tlv2:scalePoint [ rdfs:label " << Quoted(port.ScalePoints[i].Label) << " ; rdf:value "
-        << Number(port.ScalePoints[i].Value) << " ]";
+    out << " ;\n\t\tlv2:scalePoint [ rdfs:label " << Quoted(port.ScalePoints[i].Label)
+        << " ; rdf:value " << Number(port.ScalePoints[i].Value) << " ]";
   }
 }
 
 // The same for one of the two LV2-only ports, with its designation.
-void WriteDesignatedPort(std::ostream& out, unsigned long index, const vorel::DesignatedPort& port) {
+void WriteDesignatedPort(std::ostream& out, unsigned long index,
+                         const vorel::DesignatedPort& port) {
   out << "\t\ta " << (port.Output ? "lv2:OutputPort" : "lv2:InputPort") << " , lv2:ControlPort ;\n"
-      << "\t\tlv2:index " << index << " ;\n\t\tlv2:symbol " << Quoted(port.Symbol) << " ;\n\t\tlv2:name "
-      << Quoted(port.Name) << " ;\n\t\tlv2:designation lv2:" << port.Designation << " ;\n\t\tlv2:default "
-      << Number(port.Default) << " ;\n\t\tlv2:minimum " << Number(port.Minimum) << " ;\n\t\tlv2:maximum "
-      << Number(port.Maximum);
+      << "\t\tlv2:index " << index << " ;\n\t\tlv2:symbol " << Quoted(port.Symbol)
+      << " ;\n\t\tlv2:name " << Quoted(port.Name)
+      << " ;\n\t\tlv2:designation lv2:" << port.Designation << " ;\n\t\tlv2:default "
+      << Number(port.Default) << " ;\n\t\tlv2:minimum " << Number(port.Minimum)
+      << " ;\n\t\tlv2:maximum " << Number(port.Maximum);
   std::string properties;
   if (port.ReportsLatency) properties += ", lv2:reportsLatency ";
   if (port.Integer) properties += ", lv2:integer ";
   if (port.Toggled) properties += ", lv2:toggled ";
-  if (!properties.empty()) out << " ;\n\t\tlv2:portProperty " << properties.substr(2, properties.size() - 3);
+  if (!properties.empty())
+    out << " ;\n\t\tlv2:portProperty " << properties.substr(2, properties.size() - 3);
   if (port.InFrames) out << " ;\n\t\tunits:unit units:frame";
 }
 
@@ -97,7 +109,8 @@ void WriteManifest(std::ostream& out, const char* binary) {
   out << kPrefixes << "<" << kPluginUri << ">\n\ta lv2:Plugin ;\n\tlv2:binary <" << binary
       << "> ;\n\trdfs:seeAlso <vorel.ttl> , <presets.ttl> .\n";
   for (const vorel::Preset& preset : vorel::kPresets) {
-    out << "\n" << PresetUri(preset) << "\n\ta pset:Preset ;\n\tlv2:appliesTo <" << kPluginUri
+    out << "\n"
+        << PresetUri(preset) << "\n\ta pset:Preset ;\n\tlv2:appliesTo <" << kPluginUri
         << "> ;\n\trdfs:label " << Quoted(preset.Name) << " ;\n\trdfs:seeAlso <presets.ttl> .\n";
   }
 }
@@ -111,10 +124,12 @@ void WritePlugin(std::ostream& out) {
       << "\tdoap:maintainer [ a foaf:Organization ; foaf:name \"Vorel developers\" ] ;\n"
       << "\tlv2:minorVersion " << VOREL_VERSION_MINOR << " ;\n"
       << "\tlv2:microVersion " << VOREL_VERSION_MICRO << " ;\n"
-      << "\trdfs:comment \"A spectral glitch effect: the spectrum of each frame is walked, sampled, held and "
+      << "\trdfs:comment \"A spectral glitch effect: the spectrum of each frame is walked, "
+         "sampled, held and "
          "bit-masked. The output is "
       << vorel::Processor::kLatency
-      << " samples late, as the latency port reports; with 'enabled' off the input comes through with the "
+      << " samples late, as the latency port reports; with 'enabled' off the input comes through "
+         "with the "
          "same delay.\" ;\n"
       << "\tlv2:optionalFeature lv2:hardRTCapable ;\n\tlv2:port [\n";
   for (unsigned long index = 0; index < vorel::Lv2PortCount; ++index) {
@@ -131,11 +146,13 @@ void WritePlugin(std::ostream& out) {
 void WritePresets(std::ostream& out) {
   out << kPrefixes;
   for (const vorel::Preset& preset : vorel::kPresets) {
-    out << PresetUri(preset) << "\n\ta pset:Preset ;\n\tlv2:appliesTo <" << kPluginUri << "> ;\n\trdfs:label "
-        << Quoted(preset.Name) << " ;\n\trdfs:comment " << Quoted(preset.Comment) << " ;\n\tlv2:port ";
+    out << PresetUri(preset) << "\n\ta pset:Preset ;\n\tlv2:appliesTo <" << kPluginUri
+        << "> ;\n\trdfs:label " << Quoted(preset.Name) << " ;\n\trdfs:comment "
+        << Quoted(preset.Comment) << " ;\n\tlv2:port ";
     for (unsigned long port = 0; port < vorel::kControlPortCount; ++port) {
-      out << (port == 0 ? "" : " , ") << "[\n\t\tlv2:symbol " << Quoted(vorel::kPortTable[port].Symbol)
-          << " ;\n\t\tpset:value " << Number(preset.Values[port]) << "\n\t]";
+      out << (port == 0 ? "" : " , ") << "[\n\t\tlv2:symbol "
+          << Quoted(vorel::kPortTable[port].Symbol) << " ;\n\t\tpset:value "
+          << Number(preset.Values[port]) << "\n\t]";
     }
     out << " .\n\n";
   }
@@ -160,7 +177,8 @@ int main(int argc, char** argv) {
   }
   const std::string dir = argv[1];
   const char* binary = argv[2];
-  const bool written = WriteFile(dir + "/manifest.ttl", [&](std::ostream& out) { WriteManifest(out, binary); }) &&
-                       WriteFile(dir + "/vorel.ttl", WritePlugin) && WriteFile(dir + "/presets.ttl", WritePresets);
+  const bool written =
+      WriteFile(dir + "/manifest.ttl", [&](std::ostream& out) { WriteManifest(out, binary); }) &&
+      WriteFile(dir + "/vorel.ttl", WritePlugin) && WriteFile(dir + "/presets.ttl", WritePresets);
   return written ? 0 : 1;
 }

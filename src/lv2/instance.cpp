@@ -9,7 +9,8 @@ namespace vorel {
 // Nothing may throw into the host: a failed allocation gives a null handle
 // and frees what was built. An integer rate becomes the same float as in
 // the LADSPA plugin.
-LV2_Handle Lv2Instantiate(const LV2_Descriptor*, double rate, const char*, const LV2_Feature* const*) {
+LV2_Handle Lv2Instantiate(const LV2_Descriptor*, double rate, const char*,
+                          const LV2_Feature* const*) {
   if (!(rate >= 0.0 && rate <= FLT_MAX)) return nullptr;
   try {
     return new Lv2Instance(static_cast<float>(rate));
@@ -19,7 +20,8 @@ LV2_Handle Lv2Instantiate(const LV2_Descriptor*, double rate, const char*, const
 }
 
 void Lv2ConnectPort(LV2_Handle instance, uint32_t port, void* location) {
-  if (port < Lv2PortCount) static_cast<Lv2Instance*>(instance)->Ports[port] = static_cast<float*>(location);
+  if (port < Lv2PortCount)
+    static_cast<Lv2Instance*>(instance)->Ports[port] = static_cast<float*>(location);
 }
 
 void Lv2Activate(LV2_Handle handle) {

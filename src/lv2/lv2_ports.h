@@ -35,10 +35,13 @@ struct DesignatedPort {
 constexpr float kLatencyFrames = static_cast<float>(Processor::kLatency);
 
 constexpr DesignatedPort kDesignatedPorts[Lv2PortCount - PortCount] = {
-    {"latency", "latency", true, 0.0f, kLatencyFrames, kLatencyFrames, "latency", true, false, true, true},
+    {"latency", "latency", true, 0.0f, kLatencyFrames, kLatencyFrames, "latency", true, false, true,
+     true},
     {"enabled", "enabled", false, 0.0f, 1.0f, 1.0f, "enabled", false, true, false, false},
 };
 
-constexpr const DesignatedPort& DesignatedPortAt(unsigned long port) { return kDesignatedPorts[port - PortCount]; }
+constexpr const DesignatedPort& DesignatedPortAt(unsigned long port) {
+  return kDesignatedPorts[port - PortCount];
+}
 
 }  // namespace vorel

@@ -35,7 +35,8 @@ void ApplyControls(const float* values, TQuantiser& engine) {
   const float ampMod = values[AmpModPort];
   const float processType = values[ProcessTypePort];
 
-  if (!std::isnan(holdLength)) engine.HoldLength = static_cast<int32_t>(Low32(Truncate(holdLength)));
+  if (!std::isnan(holdLength))
+    engine.HoldLength = static_cast<int32_t>(Low32(Truncate(holdLength)));
   // The gain is taken over as its exact bit pattern, and only when it
   // compares ordered-unequal: a NaN on either side counts as equal.
   if (gain < engine.Gain || gain > engine.Gain) std::memcpy(&engine.Gain, &gain, sizeof gain);

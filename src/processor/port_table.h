@@ -41,9 +41,9 @@ struct PortEntry {
   float Minimum;
   float Maximum;
   float Default;
-  bool Integer;      // whole numbers only
-  bool Toggled;      // an on/off switch where the format has one
-  bool Logarithmic;  // the LADSPA hint the plugin has always carried
+  bool Integer;                   // whole numbers only
+  bool Toggled;                   // an on/off switch where the format has one
+  bool Logarithmic;               // the LADSPA hint the plugin has always carried
   const ScalePoint* ScalePoints;  // the named values of a choice, or null
   std::size_t ScalePointCount;
   PortUnit Unit;

@@ -47,7 +47,8 @@ constexpr int32_t kShortestFilledRun = 4;
 
 // The pair a plan entry names: a pair of the spectrum, masked, or the pair
 // held before the walk.
-THeldPair PatternsOf(const float* spectrum, const THeldPair& previous, int32_t source, uint32_t mask) {
+THeldPair PatternsOf(const float* spectrum, const THeldPair& previous, int32_t source,
+                     uint32_t mask) {
   if (source == kPairs) return previous;
   THeldPair pair;
   std::memcpy(&pair.Real, spectrum + source, sizeof pair.Real);
@@ -71,7 +72,8 @@ void FillPattern(float* target, int32_t count, uint32_t bits) {
 // Every step captures: pair p receives pair p - 1 (upward) or p + 1
 // (downward) of the spectrum, masked, and the first pair of the walk the
 // pair held before it.
-void ShiftPairs(const float* spectrum, const THeldPair& held, bool downward, uint32_t mask, float* heldSpectrum) {
+void ShiftPairs(const float* spectrum, const THeldPair& held, bool downward, uint32_t mask,
+                float* heldSpectrum) {
   const int32_t first = downward ? kPairs - 1 : 0;
   const int32_t target = downward ? 0 : 1;
   const int32_t source = downward ? 1 : 0;
@@ -95,22 +97,25 @@ void ShiftPairs(const float* spectrum, const THeldPair& held, bool downward, uin
 // double holds it while |HoldLength| < 2^20, extended precision always.
 void TBinWalk::Plan(const TWalkSettings& s) {
   const bool same = Planned && s.HoldLength == PlannedFor.HoldLength &&
-                    BitsOf(s.HoldScale) == BitsOf(PlannedFor.HoldScale) && s.Downward == PlannedFor.Downward &&
-                    s.Ramp == PlannedFor.Ramp;
+                    BitsOf(s.HoldScale) == BitsOf(PlannedFor.HoldScale) &&
+                    s.Downward == PlannedFor.Downward && s.Ramp == PlannedFor.Ramp;
   if (same) return;
   ShiftsByOnePair = false;
   if (!s.Ramp) {
     const int32_t reach = FirstReachingCount(static_cast<long double>(s.HoldLength) * s.HoldScale);
     ShiftsByOnePair = reach == 1;
-    LastCapture = PlanSteps(s.Downward, Source, kPrevious, [reach](int32_t counter, int32_t) { return counter >= reach; });
+    LastCapture = PlanSteps(s.Downward, Source, kPrevious,
+                            [reach](int32_t counter, int32_t) { return counter >= reach; });
   } else if (s.HoldLength > -(1 << 20) && s.HoldLength < (1 << 20)) {
     const double slope = static_cast<double>(s.HoldLength) * s.HoldScale;
-    LastCapture = PlanSteps(s.Downward, Source, kPrevious,
-                            [slope](int32_t counter, int32_t i) { return counter >= slope * i / kPairs; });
+    LastCapture = PlanSteps(s.Downward, Source, kPrevious, [slope](int32_t counter, int32_t i) {
+      return counter >= slope * i / kPairs;
+    });
   } else {
     const long double slope = static_cast<long double>(s.HoldLength) * s.HoldScale;
-    LastCapture = PlanSteps(s.Downward, Source, kPrevious,
-                            [slope](int32_t counter, int32_t i) { return counter >= slope * i / kPairs; });
+    LastCapture = PlanSteps(s.Downward, Source, kPrevious, [slope](int32_t counter, int32_t i) {
+      return counter >= slope * i / kPairs;
+    });
   }
   RunCount = 0;
   for (int32_t p = 0; p < kPairs;) {
@@ -127,7 +132,8 @@ void TBinWalk::Plan(const TWalkSettings& s) {
 
 // Long holds fill runs of pairs with one pattern; short ones gather every
 // pair through the plan.
-void TBinWalk::Walk(const TWalkSettings& s, const float* spectrum, float* heldSpectrum, THeldPair& held) {
+void TBinWalk::Walk(const TWalkSettings& s, const float* spectrum, float* heldSpectrum,
+                    THeldPair& held) {
   Plan(s);
   const THeldPair previous = held;
   if (ShiftsByOnePair) {
@@ -142,7 +148,8 @@ void TBinWalk::Walk(const TWalkSettings& s, const float* spectrum, float* heldSp
 
 // The previous held pair joins the candidates pre-masked, so one XOR serves
 // every pair.
-void TBinWalk::GatherPairs(const float* spectrum, const THeldPair& held, uint32_t mask, float* heldSpectrum) {
+void TBinWalk::GatherPairs(const float* spectrum, const THeldPair& held, uint32_t mask,
+                           float* heldSpectrum) {
   std::memcpy(RealCandidates, spectrum, kPairs * sizeof(uint32_t));
   std::memcpy(ImagCandidates, spectrum + kPairs, kPairs * sizeof(uint32_t));
   RealCandidates[kPrevious] = held.Real ^ mask;
@@ -156,7 +163,8 @@ void TBinWalk::GatherPairs(const float* spectrum, const THeldPair& held, uint32_
   }
 }
 
-void TBinWalk::FillRuns(const float* spectrum, const THeldPair& held, uint32_t mask, float* heldSpectrum) const {
+void TBinWalk::FillRuns(const float* spectrum, const THeldPair& held, uint32_t mask,
+                        float* heldSpectrum) const {
   for (int32_t r = 0; r < RunCount; ++r) {
     const int32_t first = RunFirst[r];
     const THeldPair pair = PatternsOf(spectrum, held, Source[first], mask);
@@ -165,7 +173,8 @@ void TBinWalk::FillRuns(const float* spectrum, const THeldPair& held, uint32_t m
   }
 }
 
-void WalkSpectrum(const TWalkSettings& settings, const float* spectrum, float* heldSpectrum, THeldPair& held) {
+void WalkSpectrum(const TWalkSettings& settings, const float* spectrum, float* heldSpectrum,
+                  THeldPair& held) {
   TBinWalk walk;
   walk.Walk(settings, spectrum, heldSpectrum, held);
 }

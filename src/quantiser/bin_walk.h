@@ -33,7 +33,8 @@ class TBinWalk {
   // Fills heldSpectrum (2 x kPairs elements, pair p = elements p and p + kPairs)
   // from spectrum, carrying held across. Pure bit-pattern moves: no float
   // value is loaded or stored, so NaN payloads and subnormals pass unchanged.
-  void Walk(const TWalkSettings& settings, const float* spectrum, float* heldSpectrum, THeldPair& held);
+  void Walk(const TWalkSettings& settings, const float* spectrum, float* heldSpectrum,
+            THeldPair& held);
 
  private:
   static constexpr int32_t kPrevious = kPairs;  // "the pair held before this walk"
@@ -42,8 +43,10 @@ class TBinWalk {
 
   bool Planned = false;
   TWalkSettings PlannedFor;
-  void GatherPairs(const float* spectrum, const THeldPair& held, uint32_t mask, float* heldSpectrum);
-  void FillRuns(const float* spectrum, const THeldPair& held, uint32_t mask, float* heldSpectrum) const;
+  void GatherPairs(const float* spectrum, const THeldPair& held, uint32_t mask,
+                   float* heldSpectrum);
+  void FillRuns(const float* spectrum, const THeldPair& held, uint32_t mask,
+                float* heldSpectrum) const;
 
   int32_t Source[kPairs] = {};  // for pair p: the pair of the spectrum it receives, or kPrevious
   int32_t LastCapture = kPrevious;
@@ -58,6 +61,7 @@ class TBinWalk {
 };
 
 // One walk with no plan kept between calls.
-void WalkSpectrum(const TWalkSettings& settings, const float* spectrum, float* heldSpectrum, THeldPair& held);
+void WalkSpectrum(const TWalkSettings& settings, const float* spectrum, float* heldSpectrum,
+                  THeldPair& held);
 
 }  // namespace vorel

@@ -18,8 +18,8 @@ inline float ExtendedElement(float synthesis, float window, float levelRatio, fl
 
 }  // namespace
 
-void OverlapAddExtended(const float* synthesis, const float* window, float levelRatio, float* accumulator,
-                        int32_t count) {
+void OverlapAddExtended(const float* synthesis, const float* window, float levelRatio,
+                        float* accumulator, int32_t count) {
   for (int32_t i = 0; i < count; ++i) {
     accumulator[i] = ExtendedElement(synthesis[i], window[i], levelRatio, accumulator[i]);
   }
@@ -36,8 +36,9 @@ namespace {
 // first pass finds the float from double and keeps it where that test holds
 // (it fails for NaN and infinity, whose payloads and signs the extended rule
 // decides); the rare rest is computed by the rule itself.
-__attribute__((always_inline)) inline void OverlapAddBody(const float* synthesis, const float* window,
-                                                          float levelRatio, float* accumulator, float* scratch,
+__attribute__((always_inline)) inline void OverlapAddBody(const float* synthesis,
+                                                          const float* window, float levelRatio,
+                                                          float* accumulator, float* scratch,
                                                           int32_t count) {
   const double ratio = levelRatio;
   int32_t undecided = 0;
@@ -63,8 +64,9 @@ __attribute__((always_inline)) inline void OverlapAddBody(const float* synthesis
 }
 
 #if VOREL_X86_PATHS
-__attribute__((target("avx2"))) void OverlapAddAvx2(const float* synthesis, const float* window, float levelRatio,
-                                                    float* accumulator, float* scratch, int32_t count) {
+__attribute__((target("avx2"))) void OverlapAddAvx2(const float* synthesis, const float* window,
+                                                    float levelRatio, float* accumulator,
+                                                    float* scratch, int32_t count) {
   OverlapAddBody(synthesis, window, levelRatio, accumulator, scratch, count);
 }
 #endif

@@ -11,7 +11,8 @@ namespace vorel {
 namespace {
 
 constexpr int32_t kOverlapLength = 2 * TQuantiser::kFrameLength;
-static_assert(TBinWalk::kPairs == TQuantiser::kFrameLength / 2, "the walk covers the frame's pairs");
+static_assert(TBinWalk::kPairs == TQuantiser::kFrameLength / 2,
+              "the walk covers the frame's pairs");
 
 // At most 2^117 in magnitude, 1024 samples sum to less than the largest float
 // however the sum rounds, so InputSum is finite.
@@ -20,7 +21,8 @@ constexpr int32_t kTameMagnitudeBits = (117 + 127) << 23;
 }  // namespace
 
 TQuantiser::TQuantiser(TFeatures features)
-    : FFT(std::make_unique<TFFTReal>(kFrameLength, features)), OverlapAddPath(ChooseOverlapAdd(features)) {
+    : FFT(std::make_unique<TFFTReal>(kFrameLength, features)),
+      OverlapAddPath(ChooseOverlapAdd(features)) {
   InputFifo.reset(new float[kFrameLength]);
   AnalysisFrame.reset(new float[kFrameLength]);
   OverlapBuffer.reset(new float[kOverlapLength]);
@@ -179,8 +181,8 @@ float TQuantiser::ComputeHoldScale(float inputSum) const {
 // Scales the synthesis frame by the level ratio, windows it and adds it
 // into the accumulator.
 void TQuantiser::AddFrameToOverlap(float levelRatio) {
-  OverlapAddPath(SynthesisFrame.get(), Window.get(), levelRatio, OverlapBuffer.get(), OverlapScratch.get(),
-                 kFrameLength);
+  OverlapAddPath(SynthesisFrame.get(), Window.get(), levelRatio, OverlapBuffer.get(),
+                 OverlapScratch.get(), kFrameLength);
 }
 
 // Hands the finished hop to the output and moves the accumulator and the

@@ -46,12 +46,12 @@ class TQuantiser {
   void Reset();
 
   // Parameters, written directly by the owner between calls of Process.
-  int32_t HoldLength = 0;    // base hold length in pairs
-  float Gain = 0.0f;         // factor on every output sample
-  uint8_t Direction = 0;     // nonzero: walk from pair 511 down to 0
+  int32_t HoldLength = 0;          // base hold length in pairs
+  float Gain = 0.0f;               // factor on every output sample
+  uint8_t Direction = 0;           // nonzero: walk from pair 511 down to 0
   uint32_t BitMask = 0xffffffffu;  // XOR mask on both patterns of a captured pair
-  float AmpModAmount = 0.0f; // how far a loud frame shortens the hold
-  uint8_t ProcessType = 0;   // nonzero: the hold threshold grows along the walk
+  float AmpModAmount = 0.0f;       // how far a loud frame shortens the hold
+  uint8_t ProcessType = 0;         // nonzero: the hold threshold grows along the walk
 
  private:
   friend class TQuantiserTestAccess;  // read-only view of the frame state for tests
@@ -66,11 +66,12 @@ class TQuantiser {
   void AddFrameToOverlap(float levelRatio);
   void ShiftHop();
 
-  uint32_t HeldImag = 0;  // pattern for the second element of every pair
-  uint32_t HeldReal = 0;  // pattern for the first element of every pair
+  uint32_t HeldImag = 0;                   // pattern for the second element of every pair
+  uint32_t HeldReal = 0;                   // pattern for the first element of every pair
   std::unique_ptr<float[]> OverlapBuffer;  // 2048; 1024..2047 stay zero
   std::unique_ptr<float[]> InputFifo;      // the last 1024 input samples
-  std::unique_ptr<float[]> OutputBlock;    // 0..255: the finished hop; 1024 by the engine's definition
+  std::unique_ptr<float[]>
+      OutputBlock;  // 0..255: the finished hop; 1024 by the engine's definition
   std::unique_ptr<float[]> AnalysisFrame;
   std::unique_ptr<float[]> SynthesisFrame;
   std::unique_ptr<float[]> Window;

@@ -18,9 +18,11 @@ inline float Clamp(float x) {
 // (the product of two floats is exact there), one rounding to float. Kept
 // out of line so that the filter state of the double path stays in
 // registers.
-__attribute__((noinline)) float FilterExtended(float x, float prevInput, float coefficient, float prevOutput) {
+__attribute__((noinline)) float FilterExtended(float x, float prevInput, float coefficient,
+                                               float prevOutput) {
   const long double difference = static_cast<long double>(x) - static_cast<long double>(prevInput);
-  const long double feedback = static_cast<long double>(coefficient) * static_cast<long double>(prevOutput);
+  const long double feedback =
+      static_cast<long double>(coefficient) * static_cast<long double>(prevOutput);
   return static_cast<float>(difference + feedback);
 }
 
@@ -43,8 +45,8 @@ struct TFilterState {
 // rounding sooner on the serial path from one output to the next. Any other
 // sample takes the extended step.
 template <bool kFused>
-__attribute__((always_inline)) inline void FilterBlock(float* buffer, int32_t count, float coefficient,
-                                                       TFilterState& state) {
+__attribute__((always_inline)) inline void FilterBlock(float* buffer, int32_t count,
+                                                       float coefficient, TFilterState& state) {
   const double a = coefficient;
   float prevInput = state.PrevInput;
   float prevOutput = state.PrevOutput;
@@ -69,8 +71,8 @@ __attribute__((always_inline)) inline void FilterBlock(float* buffer, int32_t co
 }
 
 #if VOREL_X86_PATHS
-__attribute__((target("fma"))) void FilterBlockFused(float* buffer, int32_t count, float coefficient,
-                                                     TFilterState& state) {
+__attribute__((target("fma"))) void FilterBlockFused(float* buffer, int32_t count,
+                                                     float coefficient, TFilterState& state) {
   FilterBlock<true>(buffer, count, coefficient, state);
 }
 #endif

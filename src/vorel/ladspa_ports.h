@@ -10,9 +10,12 @@ namespace vorel {
 
 constexpr LADSPA_PortDescriptor LadspaDescriptorOf(const PortEntry& port) {
   switch (port.Kind) {
-    case PortKind::ControlInput: return LADSPA_PORT_INPUT | LADSPA_PORT_CONTROL;
-    case PortKind::AudioInput: return LADSPA_PORT_INPUT | LADSPA_PORT_AUDIO;
-    case PortKind::AudioOutput: return LADSPA_PORT_OUTPUT | LADSPA_PORT_AUDIO;
+    case PortKind::ControlInput:
+      return LADSPA_PORT_INPUT | LADSPA_PORT_CONTROL;
+    case PortKind::AudioInput:
+      return LADSPA_PORT_INPUT | LADSPA_PORT_AUDIO;
+    case PortKind::AudioOutput:
+      return LADSPA_PORT_OUTPUT | LADSPA_PORT_AUDIO;
   }
   return 0;
 }
@@ -34,6 +37,7 @@ constexpr bool DefaultsAreLadspaConstants() {
   }
   return true;
 }
-static_assert(DefaultsAreLadspaConstants(), "a LADSPA default other than 0 or 1 needs its own hint");
+static_assert(DefaultsAreLadspaConstants(),
+              "a LADSPA default other than 0 or 1 needs its own hint");
 
 }  // namespace vorel

@@ -31,7 +31,22 @@
 namespace {
 
 constexpr unsigned long kRates[] = {
-    0, 1, 2, 124, 125, 126, 249, 250, 251, 8000, 22050, 44100, 48000, 96000, 192000, 4294967295ul,
+    0,
+    1,
+    2,
+    124,
+    125,
+    126,
+    249,
+    250,
+    251,
+    8000,
+    22050,
+    44100,
+    48000,
+    96000,
+    192000,
+    4294967295ul,
     static_cast<unsigned long>(-1),
 };
 constexpr size_t kMaxBlocks = 32;
@@ -66,7 +81,8 @@ class Reader {
   size_t pos_ = 0;
 };
 
-[[noreturn]] void Fail(const char* what, size_t sample, float value, double limit, unsigned long rate) {
+[[noreturn]] void Fail(const char* what, size_t sample, float value, double limit,
+                       unsigned long rate) {
   std::fprintf(stderr, "FAIL: %s at output sample %zu: %.9g (bound %.9g, rate %lu)\n", what, sample,
                static_cast<double>(value), limit, rate);
   std::abort();
@@ -88,8 +104,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Reader in(data, size);
   const uint32_t selector = in.Bytes(4);
-  const unsigned long rate = selector < 0x80000000u ? kRates[selector % (sizeof kRates / sizeof kRates[0])]
-                                                    : (selector & 0x7fffffffu);
+  const unsigned long rate = selector < 0x80000000u
+                                 ? kRates[selector % (sizeof kRates / sizeof kRates[0])]
+                                 : (selector & 0x7fffffffu);
 
   vorel_host::Instance instance(gDescriptor, rate);
   if (!instance.Valid()) std::abort();
@@ -105,14 +122,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (length > kMaxSamples - total) length = kMaxSamples - total;
     pattern.resize(in.Bytes(1));
     for (float& value : pattern) value = in.Float();
-    for (size_t i = 0; i < length; ++i) audio[i] = pattern.empty() ? 0.0f : pattern[i % pattern.size()];
+    for (size_t i = 0; i < length; ++i)
+      audio[i] = pattern.empty() ? 0.0f : pattern[i % pattern.size()];
 
     float* out = inPlace ? audio.data() : output.data();
     instance.Run(audio.data(), out, static_cast<unsigned long>(length));
     for (size_t i = 0; i < length; ++i) {
       const double limit = bound.Next();
       if (!std::isfinite(out[i])) Fail("non-finite output", total + i, out[i], limit, rate);
-      if (std::fabs(out[i]) > limit) Fail("output beyond the stabiliser's bound", total + i, out[i], limit, rate);
+      if (std::fabs(out[i]) > limit)
+        Fail("output beyond the stabiliser's bound", total + i, out[i], limit, rate);
     }
     total += length;
   }

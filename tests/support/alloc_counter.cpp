@@ -158,8 +158,12 @@ void* operator new(size_t size) { return NewOrThrow(size, kPlain); }
 void* operator new[](size_t size) { return NewOrThrow(size, kPlain); }
 void* operator new(size_t size, const std::nothrow_t&) noexcept { return NewBlock(size, kPlain); }
 void* operator new[](size_t size, const std::nothrow_t&) noexcept { return NewBlock(size, kPlain); }
-void* operator new(size_t size, std::align_val_t a) { return NewOrThrow(size, static_cast<size_t>(a)); }
-void* operator new[](size_t size, std::align_val_t a) { return NewOrThrow(size, static_cast<size_t>(a)); }
+void* operator new(size_t size, std::align_val_t a) {
+  return NewOrThrow(size, static_cast<size_t>(a));
+}
+void* operator new[](size_t size, std::align_val_t a) {
+  return NewOrThrow(size, static_cast<size_t>(a));
+}
 void* operator new(size_t size, std::align_val_t a, const std::nothrow_t&) noexcept {
   return NewBlock(size, static_cast<size_t>(a));
 }

@@ -48,7 +48,8 @@ class Library {
 // connect_port.
 class Instance {
  public:
-  Instance(const LADSPA_Descriptor* d, unsigned long rate) : d_(d), handle_(d->instantiate(d, rate)) {
+  Instance(const LADSPA_Descriptor* d, unsigned long rate)
+      : d_(d), handle_(d->instantiate(d, rate)) {
     if (handle_ == nullptr) return;
     for (unsigned long port = 0; port < vorel::kControlPortCount; ++port) {
       d_->connect_port(handle_, port, &controls.Values[port]);
@@ -70,7 +71,8 @@ class Instance {
   }
 
   // Processes a whole signal in blocks whose sizes cycle through blocks[].
-  void RunBlocks(const float* in, float* out, size_t length, const unsigned long* blocks, size_t blockCount) {
+  void RunBlocks(const float* in, float* out, size_t length, const unsigned long* blocks,
+                 size_t blockCount) {
     size_t pos = 0;
     for (size_t b = 0; pos < length; ++b) {
       unsigned long n = blocks[b % blockCount];

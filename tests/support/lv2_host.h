@@ -78,7 +78,8 @@ class World {
 // connected on every call of Run, which also exercises connect_port.
 class Instance {
  public:
-  Instance(const LilvPlugin* plugin, double rate) : instance_(lilv_plugin_instantiate(plugin, rate, nullptr)) {
+  Instance(const LilvPlugin* plugin, double rate)
+      : instance_(lilv_plugin_instantiate(plugin, rate, nullptr)) {
     if (instance_ == nullptr) return;
     for (unsigned long port = 0; port < vorel::kControlPortCount; ++port) {
       controls[port] = vorel::kPortTable[port].Default;
@@ -106,7 +107,8 @@ class Instance {
   }
 
   // Processes a whole signal in blocks whose sizes cycle through blocks.
-  void RunBlocks(const float* in, float* out, std::size_t length, const std::vector<uint32_t>& blocks) {
+  void RunBlocks(const float* in, float* out, std::size_t length,
+                 const std::vector<uint32_t>& blocks) {
     std::size_t pos = 0;
     for (std::size_t b = 0; pos < length; ++b) {
       uint32_t n = blocks[b % blocks.size()];

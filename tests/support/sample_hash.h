@@ -9,7 +9,8 @@ namespace vorel_host {
 
 // FNV-1a over the 32-bit patterns of a block of samples, lowest byte first;
 // hash is the starting value, so a long output can be hashed in pieces.
-inline uint64_t HashSamples(const float* samples, size_t count, uint64_t hash = 14695981039346656037ull) {
+inline uint64_t HashSamples(const float* samples, size_t count,
+                            uint64_t hash = 14695981039346656037ull) {
   for (size_t i = 0; i < count; ++i) {
     uint32_t bits;
     std::memcpy(&bits, &samples[i], sizeof bits);

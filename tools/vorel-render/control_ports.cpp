@@ -52,8 +52,12 @@ std::optional<double> DefaultOf(const LADSPA_PortRangeHint& hint, unsigned long 
   const bool logarithmic = LADSPA_IS_HINT_LOGARITHMIC(h);
   std::optional<double> value;
   switch (h & LADSPA_HINT_DEFAULT_MASK) {
-    case LADSPA_HINT_DEFAULT_MINIMUM: value = range.Lower; break;
-    case LADSPA_HINT_DEFAULT_MAXIMUM: value = range.Upper; break;
+    case LADSPA_HINT_DEFAULT_MINIMUM:
+      value = range.Lower;
+      break;
+    case LADSPA_HINT_DEFAULT_MAXIMUM:
+      value = range.Upper;
+      break;
     case LADSPA_HINT_DEFAULT_LOW:
     case LADSPA_HINT_DEFAULT_MIDDLE:
     case LADSPA_HINT_DEFAULT_HIGH: {
@@ -64,11 +68,20 @@ std::optional<double> DefaultOf(const LADSPA_PortRangeHint& hint, unsigned long 
       value = Between(*range.Lower, *range.Upper, fraction, logarithmic);
       break;
     }
-    case LADSPA_HINT_DEFAULT_0: value = 0.0; break;
-    case LADSPA_HINT_DEFAULT_1: value = 1.0; break;
-    case LADSPA_HINT_DEFAULT_100: value = 100.0; break;
-    case LADSPA_HINT_DEFAULT_440: value = 440.0; break;
-    default: break;
+    case LADSPA_HINT_DEFAULT_0:
+      value = 0.0;
+      break;
+    case LADSPA_HINT_DEFAULT_1:
+      value = 1.0;
+      break;
+    case LADSPA_HINT_DEFAULT_100:
+      value = 100.0;
+      break;
+    case LADSPA_HINT_DEFAULT_440:
+      value = 440.0;
+      break;
+    default:
+      break;
   }
   if (value && range.Integer) value = std::round(*value);
   return value;
@@ -98,14 +111,16 @@ std::vector<LADSPA_Data> ControlValues(const LADSPA_Descriptor& descriptor,
     if (!IsControlInput(descriptor.PortDescriptors[i])) continue;
     const PortRange range = RangeOf(descriptor.PortRangeHints[i], sampleRate);
     // A port without a default starts from whichever bound it has, else 0.
-    values[i] = static_cast<LADSPA_Data>(
-        DefaultOf(descriptor.PortRangeHints[i], sampleRate).value_or(range.Lower.value_or(range.Upper.value_or(0.0))));
+    values[i] =
+        static_cast<LADSPA_Data>(DefaultOf(descriptor.PortRangeHints[i], sampleRate)
+                                     .value_or(range.Lower.value_or(range.Upper.value_or(0.0))));
   }
 
   for (const ControlSetting& setting : settings) {
     unsigned long port = descriptor.PortCount;
     for (unsigned long i = 0; i < descriptor.PortCount; ++i) {
-      if (IsControlInput(descriptor.PortDescriptors[i]) && setting.PortName == descriptor.PortNames[i]) {
+      if (IsControlInput(descriptor.PortDescriptors[i]) &&
+          setting.PortName == descriptor.PortNames[i]) {
         port = i;
       }
     }

@@ -34,9 +34,12 @@ const int kAutoOrder[] = {SF_FORMAT_FLOAT,  SF_FORMAT_PCM_24, SF_FORMAT_PCM_16,
 // Extensions whose container libsndfile lists under another extension, or
 // (Opus, MP3) whose extension implies the encoding as well.
 const std::pair<const char*, int> kAliases[] = {
-    {"wave", SF_FORMAT_WAV},          {"aif", SF_FORMAT_AIFF},
-    {"aifc", SF_FORMAT_AIFF},         {"snd", SF_FORMAT_AU},
-    {"ogg", SF_FORMAT_OGG},           {"opus", SF_FORMAT_OGG | SF_FORMAT_OPUS},
+    {"wave", SF_FORMAT_WAV},
+    {"aif", SF_FORMAT_AIFF},
+    {"aifc", SF_FORMAT_AIFF},
+    {"snd", SF_FORMAT_AU},
+    {"ogg", SF_FORMAT_OGG},
+    {"opus", SF_FORMAT_OGG | SF_FORMAT_OPUS},
     {"mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III},
 };
 
@@ -52,8 +55,9 @@ int ContainerOf(const std::string& path) {
   const auto slash = path.find_last_of('/');
   const auto dot = path.find_last_of('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) {
-    throw std::runtime_error("output " + path +
-                             " has no extension to choose the file type by (.wav, .flac, .aiff, .ogg, ...)");
+    throw std::runtime_error(
+        "output " + path +
+        " has no extension to choose the file type by (.wav, .flac, .aiff, .ogg, ...)");
   }
   const std::string ext = Lower(path.substr(dot + 1));
   for (const auto& [name, format] : kAliases) {
@@ -105,10 +109,10 @@ int OutputFormat(const std::string& path, const std::string& encoding, int chann
   for (int subtype : candidates) {
     if (Holds(container | subtype, channels, rate)) return container | subtype;
   }
-  throw std::runtime_error("cannot write " + (encoding == "auto" ? std::string("audio") : encoding) +
-                           " into " + path + " (" + std::to_string(channels) +
-                           (channels == 1 ? " channel, " : " channels, ") +
-                           std::to_string(rate) + " Hz); choose another --format or extension");
+  throw std::runtime_error(
+      "cannot write " + (encoding == "auto" ? std::string("audio") : encoding) + " into " + path +
+      " (" + std::to_string(channels) + (channels == 1 ? " channel, " : " channels, ") +
+      std::to_string(rate) + " Hz); choose another --format or extension");
 }
 
 bool IsIntegerEncoding(int format) {

@@ -5,13 +5,14 @@
 namespace render {
 
 HostedPlugin::HostedPlugin(const LADSPA_Descriptor& descriptor, unsigned long sampleRate,
-                               const std::vector<LADSPA_Data>& controls, AudioPorts audio,
-                               LADSPA_Data* in, LADSPA_Data* out)
+                           const std::vector<LADSPA_Data>& controls, AudioPorts audio,
+                           LADSPA_Data* in, LADSPA_Data* out)
     : descriptor_(descriptor), ports_(controls) {
   handle_ = descriptor.instantiate(&descriptor, sampleRate);
   if (handle_ == nullptr) {
     throw std::runtime_error(std::string("plugin \"") + descriptor.Label +
-                             "\" could not be instantiated at " + std::to_string(sampleRate) + " Hz");
+                             "\" could not be instantiated at " + std::to_string(sampleRate) +
+                             " Hz");
   }
   for (unsigned long i = 0; i < descriptor.PortCount; ++i) {
     if (LADSPA_IS_PORT_CONTROL(descriptor.PortDescriptors[i])) {

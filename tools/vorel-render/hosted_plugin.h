@@ -17,8 +17,8 @@ class HostedPlugin {
   // of controls (indexed by port number), the audio ports to in and out,
   // and activates. in and out must each hold maxBlock samples.
   HostedPlugin(const LADSPA_Descriptor& descriptor, unsigned long sampleRate,
-                 const std::vector<LADSPA_Data>& controls, AudioPorts audio, LADSPA_Data* in,
-                 LADSPA_Data* out);
+               const std::vector<LADSPA_Data>& controls, AudioPorts audio, LADSPA_Data* in,
+               LADSPA_Data* out);
   ~HostedPlugin();
   HostedPlugin(const HostedPlugin&) = delete;
   HostedPlugin& operator=(const HostedPlugin&) = delete;

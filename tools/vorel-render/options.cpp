@@ -28,7 +28,8 @@ const ControlOption kControlOptions[] = {
     {vorel::BitMaskPort, "--bitmask", "Bit mask strength XORed into the held pairs"},
     {vorel::AmpModPort, "--amp-mod", "Amplitude modulation of the hold length (on at 1)"},
     {vorel::DirectionPort, "--direction", "Walk across the spectrum: up or down"},
-    {vorel::ProcessTypePort, "--process", "Hold length: constant, or ramp (growing along the walk)"},
+    {vorel::ProcessTypePort, "--process",
+     "Hold length: constant, or ramp (growing along the walk)"},
 };
 
 // The port value of a named value; the name is one CLI11 has checked.
@@ -52,8 +53,9 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
   RenderOptions options;
   app.add_option("input", options.Input, "Audio file to read (any format libsndfile reads)")
       ->required();
-  app.add_option("output", options.Output,
-                 "Audio file to write; its extension picks the container (.wav, .flac, .aiff, .ogg, ...)")
+  app.add_option(
+         "output", options.Output,
+         "Audio file to write; its extension picks the container (.wav, .flac, .aiff, .ogg, ...)")
       ->required();
   app.add_option("--plugin", options.PluginPath,
                  "Path of libvorel.so (default: search the directories in LADSPA_PATH)");
@@ -70,7 +72,8 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
       continue;
     }
     std::vector<std::string> choices;
-    for (std::size_t p = 0; p < port.ScalePointCount; ++p) choices.push_back(port.ScalePoints[p].Label);
+    for (std::size_t p = 0; p < port.ScalePointCount; ++p)
+      choices.push_back(port.ScalePoints[p].Label);
     controlOptions.push_back(
         app.add_option(control.Flag, names[i], control.Help)->check(CLI::IsMember(choices)));
   }

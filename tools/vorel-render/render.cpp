@@ -28,11 +28,11 @@ void Render(InputFile& input, OutputFile& output, const LADSPA_Descriptor& descr
   std::vector<Channel> lanes(channels);
   for (Channel& lane : lanes) {
     lane.Instance = std::make_unique<HostedPlugin>(descriptor, rate, controls, audio,
-                                                     lane.In.data(), lane.Out.data());
+                                                   lane.In.data(), lane.Out.data());
   }
   std::vector<float> interleaved(kBlockFrames * channels);
 
-  unsigned long toSkip = compensate ? kPluginLatency : 0;  // late frames still to drop
+  unsigned long toSkip = compensate ? kPluginLatency : 0;   // late frames still to drop
   unsigned long padding = compensate ? kPluginLatency : 0;  // zero frames still to feed
   for (;;) {
     auto frames = static_cast<unsigned long>(input.Read(interleaved.data(), kBlockFrames));
@@ -53,7 +53,8 @@ void Render(InputFile& input, OutputFile& output, const LADSPA_Descriptor& descr
 
     const unsigned long skipped = std::min(toSkip, frames);
     toSkip -= skipped;
-    output.Write(interleaved.data() + skipped * channels, static_cast<sf_count_t>(frames - skipped));
+    output.Write(interleaved.data() + skipped * channels,
+                 static_cast<sf_count_t>(frames - skipped));
   }
 }
 
