@@ -2,7 +2,7 @@
 // LV2_PATH: its ports say what the shared port table says, it reports its
 // latency on every run, it sounds like the LADSPA plugin bit for bit, its
 // bypass keeps time, activation starts afresh, and its presets are the
-// demo's.
+// shared table's.
 #include "support/lv2_host.h"
 
 #include <gtest/gtest.h>
@@ -14,14 +14,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <limits>
 #include <map>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "processor/presets.h"
 #include "support/ladspa_host.h"
 #include "support/signals.h"
 
@@ -342,48 +341,6 @@ TEST_F(Lv2Plugin, ActivatingAgainGivesAFreshInstancesOutput) {
   EXPECT_EQ(FirstDifference(a, b), -1);
 }
 
-struct DemoPreset {
-  std::string Description;
-  vorel::DefaultControls Controls = vorel::MakeDefaultControls();
-};
-
-// The presets scripts/demo.sh renders, with vorel-render's options turned
-// into control values.
-std::map<std::string, DemoPreset> ReadDemoPresets() {
-  std::ifstream script(VOREL_DEMO_SCRIPT);
-  std::map<std::string, DemoPreset> presets;
-  std::string line;
-  bool inList = false;
-  while (std::getline(script, line)) {
-    if (line == "presets=(")
-      inList = true;
-    else if (line == ")")
-      inList = false;
-    if (!inList || line.find('|') == std::string::npos) continue;
-    std::istringstream fields(
-        line.substr(line.find('"') + 1, line.rfind('"') - line.find('"') - 1));
-    std::string name, input, options;
-    DemoPreset preset;
-    std::getline(fields, name, '|');
-    std::getline(fields, input, '|');
-    std::getline(fields, preset.Description, '|');
-    std::getline(fields, options);
-    std::istringstream words(options);
-    std::string flag, value;
-    const std::map<std::string, unsigned long> ports = {{"--sh", 0},        {"--gain", 1},
-                                                        {"--direction", 2}, {"--bitmask", 3},
-                                                        {"--amp-mod", 4},   {"--process", 5}};
-    const std::map<std::string, float> named = {
-        {"up", 0}, {"down", 1}, {"constant", 0}, {"ramp", 1}};
-    while (words >> flag >> value) {
-      preset.Controls.Values[ports.at(flag)] =
-          named.count(value) ? named.at(value) : std::strtof(value.c_str(), nullptr);
-    }
-    presets[name] = preset;
-  }
-  return presets;
-}
-
 // Collects the port values a preset's state sets, by symbol.
 void CollectValue(const char* symbol, void* values, const void* value, uint32_t size,
                   uint32_t type) {
@@ -392,10 +349,9 @@ void CollectValue(const char* symbol, void* values, const void* value, uint32_t 
   (*collected)["(type)"].push_back(static_cast<float>(type));
 }
 
-TEST_F(Lv2Plugin, EachPresetSetsTheSixControlsTheDemoUses) {
-  std::map<std::string, DemoPreset> expected = ReadDemoPresets();
-  ASSERT_EQ(expected.size(), 6u);
-  expected["Default"] = DemoPreset();
+TEST_F(Lv2Plugin, EachPresetSetsTheSixControlsOfItsTableEntry) {
+  std::map<std::string, const vorel::Preset*> expected;
+  for (const vorel::Preset& preset : vorel::kPresets) expected[preset.Name] = &preset;
 
   LilvNodes* presets = lilv_plugin_get_related(world.Plugin(), world.Uri(LV2_PRESETS__Preset));
   EXPECT_EQ(lilv_nodes_size(presets), expected.size());
@@ -409,13 +365,11 @@ TEST_F(Lv2Plugin, EachPresetSetsTheSixControlsTheDemoUses) {
     lilv_nodes_free(labels);
     SCOPED_TRACE(label);
     ASSERT_EQ(expected.count(label), 1u);
-    if (label != "Default") {
-      LilvNodes* comment =
-          lilv_world_find_nodes(world.Get(), uri, world.Uri(LILV_NS_RDFS "comment"), nullptr);
-      EXPECT_EQ(First(comment) ? lilv_node_as_string(First(comment)) : "",
-                expected[label].Description);
-      lilv_nodes_free(comment);
-    }
+    LilvNodes* comment =
+        lilv_world_find_nodes(world.Get(), uri, world.Uri(LILV_NS_RDFS "comment"), nullptr);
+    EXPECT_EQ(First(comment) ? lilv_node_as_string(First(comment)) : "",
+              std::string(expected[label]->Comment));
+    lilv_nodes_free(comment);
 
     LilvState* state = lilv_state_new_from_world(world.Get(), world.urids.Lv2Map(), uri);
     ASSERT_NE(state, nullptr);
@@ -426,7 +380,7 @@ TEST_F(Lv2Plugin, EachPresetSetsTheSixControlsTheDemoUses) {
     EXPECT_EQ(values.size(), vorel::kControlPortCount + 1);
     for (unsigned long port = 0; port < vorel::kControlPortCount; ++port) {
       EXPECT_EQ(values[vorel::kPortTable[port].Symbol],
-                std::vector<float>{expected[label].Controls.Values[port]})
+                std::vector<float>{expected[label]->Values[port]})
           << vorel::kPortTable[port].Symbol;
     }
     expected.erase(label);

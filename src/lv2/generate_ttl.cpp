@@ -11,8 +11,8 @@
 #include <string>
 
 #include "lv2/lv2_ports.h"
-#include "lv2/presets.h"
 #include "processor/port_table.h"
+#include "processor/presets.h"
 
 namespace {
 

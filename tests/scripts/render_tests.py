@@ -66,6 +66,7 @@ class BadInput(RenderCase):
         self.assert_fails("--sh", "many", self.source, out, message="--sh")
         self.assert_fails("--direction", "sideways", self.source, out, message="sideways")
         self.assert_fails("--process", "linear", self.source, out, message="linear")
+        self.assert_fails("--preset", "loud", self.source, out, message="loud")
         self.assert_fails("--format", "float17", self.source, out, message="float17")
         self.assert_fails(self.source, message="output is required")
 
@@ -185,6 +186,18 @@ class Processing(RenderCase):
         self.assert_renders(self.source, self.path("lined.wav"))
         lined = wavfile.read(self.path("lined.wav")).channels[0]
         self.assertEqual(max(range(frames), key=lambda i: abs(lined[i])), frames - 1)
+
+    def test_a_preset_renders_like_its_controls_and_an_option_overrides_it(self):
+        heavy, by_hand = self.path("heavy.wav"), self.path("by-hand.wav")
+        self.assert_renders("--preset", "heavy-mask", self.source, heavy)
+        self.assert_renders("--sh", "4", "--bitmask", "0.5", self.source, by_hand)
+        self.assertEqual(wavfile.read(heavy).channels, wavfile.read(by_hand).channels)
+        # Options win over the preset, wherever they stand.
+        self.assert_renders("--bitmask", "0", "--preset", "heavy-mask", self.source, heavy)
+        self.assert_renders("--sh", "4", self.source, by_hand)
+        self.assertEqual(wavfile.read(heavy).channels, wavfile.read(by_hand).channels)
+        listed = self.assert_renders("--list-presets").stdout.split("\n")
+        self.assertIn("heavy-mask", [line.split(" ")[0] for line in listed])
 
     def test_each_channel_renders_as_if_it_were_alone(self):
         # Three channels with different content: a shared instance would mix

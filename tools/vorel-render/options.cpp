@@ -2,10 +2,12 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "processor/port_table.h"
+#include "processor/presets.h"
 #include "vorel-render/file_formats.h"
 #include "vorel/version.h"
 
@@ -40,6 +42,23 @@ double ValueNamed(const vorel::PortEntry& port, const std::string& name) {
   return 0.0;
 }
 
+// Prints every preset's name and description, one a line.
+void ListPresets() {
+  for (const vorel::Preset& preset : vorel::kPresets) {
+    std::printf("%-14s %s\n", preset.Name, preset.Comment);
+  }
+}
+
+// The six settings of a preset; the name is one CLI11 has checked.
+void AddPreset(const std::string& name, std::vector<ControlSetting>& controls) {
+  for (const vorel::Preset& preset : vorel::kPresets) {
+    if (name != preset.Name) continue;
+    for (unsigned long port = 0; port < vorel::kControlPortCount; ++port) {
+      controls.push_back({"--preset", vorel::kPortTable[port].Name, preset.Values[port], name});
+    }
+  }
+}
+
 }  // namespace
 
 ParseResult ParseOptions(int argc, const char* const* argv) {
@@ -59,6 +78,20 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
       ->required();
   app.add_option("--plugin", options.PluginPath,
                  "Path of libvorel.so (default: search the directories in LADSPA_PATH)");
+
+  // A preset sets all six controls; a control's own option overrides it.
+  std::string preset;
+  std::vector<std::string> presetNames;
+  for (const vorel::Preset& p : vorel::kPresets) presetNames.push_back(p.Name);
+  app.add_option("--preset", preset, "Start from a named setting (see --list-presets)")
+      ->check(CLI::IsMember(presetNames));
+  app.add_flag_callback(
+      "--list-presets",
+      [] {
+        ListPresets();
+        throw CLI::Success();
+      },
+      "List the presets and exit");
 
   // A numeric control takes a number; the others one of their names.
   std::vector<double> numbers(std::size(kControlOptions));
@@ -96,6 +129,7 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
   }
 
   options.Compensate = !raw;
+  if (!preset.empty()) AddPreset(preset, options.Controls);
   for (std::size_t i = 0; i < std::size(kControlOptions); ++i) {
     if (controlOptions[i]->count() == 0) continue;
     const ControlOption& control = kControlOptions[i];

@@ -1,5 +1,5 @@
-// The named settings that come with the LV2 plugin: the ones the demo
-// renders, plus the defaults. Each sets all six controls.
+// The named settings that come with the effect: the LV2 plugin's presets,
+// vorel-render's --preset and the demo's renders. Each sets all six controls.
 #pragma once
 
 #include "processor/port_table.h"
