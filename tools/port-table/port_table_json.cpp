@@ -1,4 +1,4 @@
-// Writes the plugin's port table as JSON, for the test scripts, which cannot
+// Writes the plugins' port table as JSON, for the test scripts, which cannot
 // read the C++ table: one object per port, in port order.
 //
 // Usage: vorel-port-table OUTPUT
