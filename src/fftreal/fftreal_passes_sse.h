@@ -42,6 +42,20 @@ constexpr int32_t kMinLength = 64;
 // stages find the sixteen elements of a block.
 constexpr int32_t kRev4[16] = {0, 8, 4, 12, 2, 10, 6, 14, 1, 9, 5, 13, 3, 11, 7, 15};
 
+// The third stage's cosines (Cos[i]) and matching sines (Sin[i]), i = 1..3,
+// each in all four lanes, for the fused first four stages.
+struct TLevel3Twiddles {
+  explicit TLevel3Twiddles(const float* level3) {
+    Cos[0] = Sin[0] = _mm_setzero_ps();
+    for (int32_t i = 1; i < 4; ++i) {
+      Cos[i] = _mm_set1_ps(level3[i]);
+      Sin[i] = _mm_set1_ps(level3[4 - i]);
+    }
+  }
+  __m128 Cos[4];
+  __m128 Sin[4];
+};
+
 // Lanes in reverse order, for elements that a pass stores or reads backwards.
 inline __m128 Reversed(__m128 v) { return _mm_shuffle_ps(v, v, _MM_SHUFFLE(0, 1, 2, 3)); }
 

@@ -15,11 +15,7 @@ void ForwardFirstFourStages(float* dst, const float* time, const int32_t* bitRev
                             float sqrt2Over2, const float* level3) {
   const int32_t stride = length / 16;
   const __m128 h = _mm_set1_ps(sqrt2Over2);
-  __m128 cw[4], sw[4];
-  for (int32_t i = 1; i < 4; ++i) {
-    cw[i] = _mm_set1_ps(level3[i]);
-    sw[i] = _mm_set1_ps(level3[4 - i]);
-  }
+  const TLevel3Twiddles tw(level3);
   for (int32_t g = 0; g < length / 64; ++g) {
     const float* x = time + 4 * bitRev[64 * g];
     __m128 e[16], d[16], s[16];
@@ -36,7 +32,7 @@ void ForwardFirstFourStages(float* dst, const float* time, const int32_t* bitRev
     _mm_storeu_ps(out + 4 * 4, s[4]);
     _mm_storeu_ps(out + 4 * 12, s[12]);
     for (int32_t i = 1; i < 4; ++i) {
-      const auto r = ForwardStep(s[i], s[8 + i], s[12 + i], s[4 + i], cw[i], sw[i]);
+      const auto r = ForwardStep(s[i], s[8 + i], s[12 + i], s[4 + i], tw.Cos[i], tw.Sin[i]);
       _mm_storeu_ps(out + 4 * i, r.Lo);
       _mm_storeu_ps(out + 4 * (8 - i), r.LoMirror);
       _mm_storeu_ps(out + 4 * (8 + i), r.Hi);

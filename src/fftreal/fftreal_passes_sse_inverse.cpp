@@ -50,11 +50,7 @@ void InverseFirstFourStages(float* time, const float* src, const int32_t* bitRev
                             float sqrt2Over2, const float* level3) {
   const int32_t stride = length / 16;
   const __m128 h = _mm_set1_ps(sqrt2Over2);
-  __m128 cw[4], sw[4];
-  for (int32_t i = 1; i < 4; ++i) {
-    cw[i] = _mm_set1_ps(level3[i]);
-    sw[i] = _mm_set1_ps(level3[4 - i]);
-  }
+  const TLevel3Twiddles tw(level3);
   for (int32_t g = 0; g < length / 64; ++g) {
     const float* in = src + 64 * g;
     __m128 e[16], o[16], t[16], x[16];
@@ -66,7 +62,7 @@ void InverseFirstFourStages(float* time, const float* src, const int32_t* bitRev
     o[4] = Twice(e[4]);
     o[12] = Twice(e[12]);
     for (int32_t i = 1; i < 4; ++i) {
-      const auto r = InverseStep(e[i], e[8 - i], e[8 + i], e[16 - i], cw[i], sw[i]);
+      const auto r = InverseStep(e[i], e[8 - i], e[8 + i], e[16 - i], tw.Cos[i], tw.Sin[i]);
       o[i] = r.Sum;
       o[4 + i] = r.Difference;
       o[8 + i] = r.Real;

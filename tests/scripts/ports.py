@@ -3,6 +3,8 @@ build writes it (port_table.json, from the same C++ table the plugin is
 built from) and vorel-render's option for each control."""
 
 import json
+import os
+import sys
 
 # vorel-render's option for each control, by port symbol.
 RENDER_OPTIONS = {
@@ -40,3 +42,12 @@ def render_options(controls, settings):
         names = {point["value"]: point["label"] for point in ports[symbol]["scale_points"]}
         options += [RENDER_OPTIONS[symbol], names.get(value, "%g" % value)]
     return options
+
+
+def script_arguments(usage):
+    """The arguments every host script takes: vorel-render, the plugin
+    directory and the port table, then unittest's own."""
+    if len(sys.argv) < 4:
+        sys.exit(usage)
+    return (os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2]),
+            load_controls(sys.argv[3]), [sys.argv[0], *sys.argv[4:]])

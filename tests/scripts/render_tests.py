@@ -215,9 +215,5 @@ class Processing(RenderCase):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) < 4:
-        sys.exit(__doc__)
-    RENDER = os.path.abspath(sys.argv[1])
-    PLUGIN_DIR = os.path.abspath(sys.argv[2])
-    CONTROLS = ports.load_controls(sys.argv[3])
-    unittest.main(argv=[sys.argv[0], *sys.argv[4:]], verbosity=2)
+    RENDER, PLUGIN_DIR, CONTROLS, argv = ports.script_arguments(__doc__)
+    unittest.main(argv=argv, verbosity=2)
