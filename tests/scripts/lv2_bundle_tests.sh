@@ -17,6 +17,9 @@ Validate)
   echo "$report"
   grep -q "Found 0 errors" <<<"$report" || fail "sord_validate found errors"
   ! grep -qi "warning" <<<"$report" || fail "sord_validate warned"
+  # The binary offers hosts exactly the one entry point.
+  exports=$(nm -D --defined-only "$bundle/vorel.so" | awk '{print $3}')
+  [ "$exports" = lv2_descriptor ] || fail "vorel.so exports: $exports"
   ;;
 Lv2info)
   # The system's bundles too, for the names of the plugin classes.
