@@ -27,7 +27,7 @@ test-hosts: build
 
 # The same tests with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-sanitize: deps
-	cmake -S . -B $(BUILD)-sanitize -DCMAKE_BUILD_TYPE=Debug -DVOREL_SANITIZE=ON -DVOREL_BENCH=OFF
+	cmake -S . -B $(BUILD)-sanitize -DCMAKE_BUILD_TYPE=Debug -DVOREL_SANITIZE=address -DVOREL_BENCH=OFF
 	cmake --build $(BUILD)-sanitize -j $(JOBS)
 	ctest --test-dir $(BUILD)-sanitize --output-on-failure -j $(JOBS)
 
@@ -40,7 +40,7 @@ test-scalar: deps
 # The tests with ThreadSanitizer, among them plugin instances running on
 # several threads at once.
 test-tsan: deps
-	cmake -S . -B $(BUILD)-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOREL_TSAN=ON -DVOREL_BENCH=OFF
+	cmake -S . -B $(BUILD)-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOREL_SANITIZE=thread -DVOREL_BENCH=OFF
 	cmake --build $(BUILD)-tsan -j $(JOBS)
 	ctest --test-dir $(BUILD)-tsan --output-on-failure -j $(JOBS)
 
@@ -84,7 +84,7 @@ deb: build build-m32
 # against the golden output, then each installed with apt, used by hosts that
 # find it on their own, and purged. Installs into the system, so it runs last.
 test-deb: deb
-	tests/scripts/deb_test.sh $(BUILD) $(BUILD)-m32
+	tests/package/deb_test.sh $(BUILD) $(BUILD)-m32
 
 # 1,000 loads and unloads of the plugin with an instance run each time,
 # under valgrind memcheck: no leak, no error.

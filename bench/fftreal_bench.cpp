@@ -3,7 +3,7 @@
 #include <random>
 #include <vector>
 
-#include "fftreal/fftreal.h"
+#include "dsp/fftreal/fftreal.h"
 
 namespace {
 

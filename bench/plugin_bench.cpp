@@ -3,9 +3,9 @@
 #include <cmath>
 #include <vector>
 
-#include "stabilizer/stabilizer.h"
+#include "dsp/stabilizer/stabilizer.h"
+#include "ladspa/instance.h"
 #include "support/signals.h"
-#include "vorel/instance.h"
 
 namespace {
 

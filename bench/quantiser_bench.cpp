@@ -3,8 +3,8 @@
 #include <random>
 #include <vector>
 
-#include "quantiser/bin_walk.h"
-#include "quantiser/quantiser.h"
+#include "dsp/quantiser/bin_walk.h"
+#include "dsp/quantiser/quantiser.h"
 
 // One hop of 256 samples: the sample steps plus exactly one frame step.
 static void BM_QuantiserHop(benchmark::State& state) {

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <vector>
 
-#include "stabilizer/stabilizer.h"
+#include "dsp/stabilizer/stabilizer.h"
 
 #include "support/ladspa_host.h"
 #include "support/signals.h"

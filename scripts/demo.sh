@@ -9,7 +9,7 @@ set -euo pipefail
 
 build=${1:-build}
 out=${2:-demo-out}
-render="$build/tools/vorel-render"
+render="$build/tools/vorel-render/vorel-render"
 [ -x "$render" ] || { echo "demo: $render is missing; run 'make build' first" >&2; exit 1; }
 [ -e "$build/libvorel.so" ] || { echo "demo: $build/libvorel.so is missing" >&2; exit 1; }
 

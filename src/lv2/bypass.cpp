@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "processor/processor.h"
+#include "effect/processor.h"
 
 namespace vorel {
 

@@ -8,9 +8,9 @@
 
 #include <lv2/core/lv2.h>
 
+#include "effect/processor.h"
 #include "lv2/bypass.h"
 #include "lv2/lv2_ports.h"
-#include "processor/processor.h"
 
 namespace vorel {
 

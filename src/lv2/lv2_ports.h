@@ -2,13 +2,11 @@
 // data read by the glue and by the TTL generator alike.
 #pragma once
 
-#include "processor/port_table.h"
-#include "processor/processor.h"
+#include "effect/port_table.h"
+#include "effect/processor.h"
+#include "lv2/plugin_uri.h"
 
 namespace vorel {
-
-// The plugin's URI: fixed for good, since hosts and sessions store it.
-constexpr const char* kPluginUri = "urn:vorel:vorel";
 
 // The LV2 port numbers: the shared eight, then these two.
 enum Lv2PortIndex : unsigned long {

@@ -10,7 +10,7 @@
 
 #include <cstddef>
 
-#include "processor/port_table.h"
+#include "effect/port_table.h"
 
 namespace vorel_host {
 

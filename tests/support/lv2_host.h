@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "effect/port_table.h"
 #include "lv2/lv2_ports.h"
-#include "processor/port_table.h"
 
 namespace vorel_lv2_host {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "processor/port_table.h"
-#include "processor/presets.h"
+#include "effect/port_table.h"
+#include "effect/presets.h"
+#include "effect/version.h"
 #include "vorel-render/file_formats.h"
-#include "vorel/version.h"
 
 namespace render {
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "processor/processor.h"
+#include "effect/processor.h"
 #include "vorel-render/input_file.h"
 #include "vorel-render/output_file.h"
 #include "vorel-render/progress.h"

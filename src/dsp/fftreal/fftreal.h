@@ -1,0 +1,68 @@
+// Fixed-length real FFT: radix-2 decimation in time with the first two stages
+// fused, working in the split spectrum layout:
+//   F[0]           DC term
+//   F[k]           cosine part of bin k          (1 <= k < N/2)
+//   F[N/2]         Nyquist term
+//   F[N/2 + k]     sine part of bin k, = -Im X[k] (1 <= k < N/2)
+// Neither direction scales: InverseTransform(ForwardTransform(x)) = N * x.
+// Every operation is a float operation rounded to float, in the order the
+// formulas are written, so every build gives the same bits. Where the
+// vectorised passes are built (see fmaths/cpu_features.h), lengths of
+// 64 and more run them: the very same operations on each element (SSE2), so
+// the same bits as the plain scalar passes. The transforms allocate nothing.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "dsp/fftreal/fftreal_luts.h"
+#include "dsp/fmaths/cpu_features.h"
+
+namespace vorel {
+
+class TFFTReal {
+ public:
+  // length must be a power of two from 1 to 2^30; anything else throws
+  // std::invalid_argument. Builds both tables and the working buffer, and
+  // chooses the vectorised passes if features allows them.
+  explicit TFFTReal(int32_t length, TFeatures features = AvailableFeatures());
+
+  // Reads length samples from time, writes the split spectrum into freq.
+  // The arrays must be distinct; time is left unchanged.
+  void ForwardTransform(float* freq, const float* time);
+  // Reads the split spectrum from freq, writes length samples into time
+  // (used as working storage too); freq is left unchanged.
+  void InverseTransform(const float* freq, float* time);
+
+  // The plain scalar passes that define the results: ForwardTransform and
+  // InverseTransform give exactly these bits, faster.
+  void ForwardTransformScalar(float* freq, const float* time);
+  void InverseTransformScalar(const float* freq, float* time);
+
+  int32_t GetLength() const { return Length; }
+
+ private:
+  void ForwardFirstTwoStages(float* dst, const float* time) const;
+  void ForwardThirdStage(float* dst, const float* src) const;
+  void ForwardPass(int32_t pass, float* dst, const float* src) const;
+  void InversePass(int32_t pass, float* dst, const float* src) const;
+  void InverseThirdStage(float* dst, const float* src) const;
+  void InverseFirstTwoStages(float* time, const float* src) const;
+
+  // The vectorised schedules (fftreal_sse.cpp), for lengths of 64 and more.
+  void ForwardTransformVector(float* freq, const float* time);
+  void InverseTransformVector(const float* freq, float* time);
+
+  float LogLength;
+  std::unique_ptr<TBitReversedLUT> BitRevLUT;
+  std::unique_ptr<TTrigoLUT> TrigoLUT;
+  float Sqrt2Over2;
+  int32_t Length;
+  int32_t NbrBits;
+  std::unique_ptr<float[]> Buffer;
+  // Only built when the vectorised passes run.
+  std::unique_ptr<TSineLUT> SineLUT;
+  bool Vectorised = false;
+};
+
+}  // namespace vorel

@@ -1,0 +1,215 @@
+// The transform's butterflies, each written once over the element type:
+// float in the plain passes, __m128 in the vectorised ones, where one
+// register holds the same element of four blocks or four neighbouring
+// elements of one block. Every formula is evaluated left to right as
+// written, one rounded float operation at a time (no fused multiply-add),
+// and every sum keeps its left operand first (AddInOrder), so a lane of the
+// vector form gives exactly the bits of the float form.
+#pragma once
+
+#include <cstdint>
+
+#include "dsp/fmaths/add_in_order.h"
+#include "dsp/fmaths/cpu_features.h"
+
+#if VOREL_X86_PATHS
+#include <emmintrin.h>
+#endif
+
+namespace vorel::butterfly {
+
+// The arithmetic and memory access the butterflies are written against.
+inline float Sub(float a, float b) { return a - b; }
+inline float Mul(float a, float b) { return a * b; }
+inline float Twice(float a) { return 2.0f * a; }
+template <typename T>
+T Splat(float x);
+template <>
+inline float Splat<float>(float x) {
+  return x;
+}
+template <typename T>
+T Load(const float* p);
+template <>
+inline float Load<float>(const float* p) {
+  return *p;
+}
+inline void Store(float* p, float x) { *p = x; }
+// Floats per element: the distance between neighbouring elements in memory.
+template <typename T>
+constexpr int32_t kLanes = static_cast<int32_t>(sizeof(T) / sizeof(float));
+
+#if VOREL_X86_PATHS
+inline __m128 Sub(__m128 a, __m128 b) { return _mm_sub_ps(a, b); }
+inline __m128 Mul(__m128 a, __m128 b) { return _mm_mul_ps(a, b); }
+inline __m128 Twice(__m128 a) { return _mm_mul_ps(_mm_set1_ps(2.0f), a); }
+template <>
+inline __m128 Splat<__m128>(float x) {
+  return _mm_set1_ps(x);
+}
+template <>
+inline __m128 Load<__m128>(const float* p) {
+  return _mm_loadu_ps(p);
+}
+inline void Store(float* p, __m128 x) { _mm_storeu_ps(p, x); }
+#endif
+
+// The first two radix-2 stages on four elements x0 .. x3 (bit-reversed
+// order), writing d[0 .. 3].
+template <typename T>
+inline void FirstTwoStagesOf4(T* d, T x0, T x1, T x2, T x3) {
+  d[1] = Sub(x0, x1);
+  d[3] = Sub(x2, x3);
+  const T s0 = AddInOrder(x0, x1);
+  const T s2 = AddInOrder(x2, x3);
+  d[0] = AddInOrder(s0, s2);
+  d[2] = Sub(s0, s2);
+}
+
+// The third radix-2 stage on d[0 .. 7], writing s[0 .. 7]; the one twiddle
+// is h = sqrt(2)/2.
+template <typename T>
+inline void ThirdStageOf8(T* s, const T* d, T h) {
+  s[0] = AddInOrder(d[0], d[4]);
+  s[4] = Sub(d[0], d[4]);
+  s[2] = d[2];
+  s[6] = d[6];
+  T v = Mul(Sub(d[5], d[7]), h);
+  s[1] = AddInOrder(d[1], v);
+  s[3] = Sub(d[1], v);
+  v = Mul(AddInOrder(d[5], d[7]), h);
+  s[5] = AddInOrder(v, d[3]);
+  s[7] = Sub(v, d[3]);
+}
+
+// The inner step of a forward pass on blocks of n for one i: a, b, c, e are
+// src[i], src[n+i], src[n+h+i] and src[h+i]; the results go to dst[i],
+// dst[n-i], dst[n+i] and dst[2n-i].
+template <typename T>
+struct TForwardStep {
+  T Lo, LoMirror, Hi, HiMirror;
+};
+template <typename T>
+inline TForwardStep<T> ForwardStep(T a, T b, T c, T e, T cw, T sw) {
+  TForwardStep<T> r;
+  T v = Sub(Mul(b, cw), Mul(c, sw));
+  r.Lo = AddInOrder(a, v);
+  r.LoMirror = Sub(a, v);
+  v = AddInOrder(Mul(b, sw), Mul(c, cw));
+  r.Hi = AddInOrder(v, e);
+  r.HiMirror = Sub(v, e);
+  return r;
+}
+
+// The inner step of an inverse pass for one i: a, am, b, bm are src[i],
+// src[n-i], src[n+i] and src[2n-i]; the results go to dst[i], dst[h+i],
+// dst[n+i] and dst[n+h+i].
+template <typename T>
+struct TInverseStep {
+  T Sum, Difference, Real, Imag;
+};
+template <typename T>
+inline TInverseStep<T> InverseStep(T a, T am, T b, T bm, T cw, T sw) {
+  TInverseStep<T> r;
+  r.Sum = AddInOrder(a, am);
+  r.Difference = Sub(b, bm);
+  const T vr = Sub(a, am);
+  const T vi = AddInOrder(b, bm);
+  r.Real = AddInOrder(Mul(vr, cw), Mul(vi, sw));
+  r.Imag = Sub(Mul(vi, cw), Mul(vr, sw));
+  return r;
+}
+
+// Undoes ThirdStageOf8, times two: s[0 .. 7] to d[0 .. 7].
+template <typename T>
+inline void InverseThirdStageOf8(T* d, const T* s, T h) {
+  d[0] = AddInOrder(s[0], s[4]);
+  d[4] = Sub(s[0], s[4]);
+  d[2] = Twice(s[2]);
+  d[6] = Twice(s[6]);
+  d[1] = AddInOrder(s[1], s[3]);
+  d[3] = Sub(s[5], s[7]);
+  const T vr = Sub(s[1], s[3]);
+  const T vi = AddInOrder(s[5], s[7]);
+  d[5] = Mul(AddInOrder(vr, vi), h);
+  d[7] = Mul(Sub(vi, vr), h);
+}
+
+// Undoes FirstTwoStagesOf4, times two: d[0 .. 3] to x[0 .. 3], which the caller
+// stores in bit-reversed order.
+template <typename T>
+inline void InverseFirstTwoStagesOf4(T* x, const T* d) {
+  const T b0 = AddInOrder(d[0], d[2]);
+  const T b2 = Sub(d[0], d[2]);
+  const T b1 = Twice(d[1]);
+  const T b3 = Twice(d[3]);
+  x[0] = AddInOrder(b0, b1);
+  x[1] = Sub(b0, b1);
+  x[2] = AddInOrder(b2, b3);
+  x[3] = Sub(b2, b3);
+}
+
+// Elements 0, h, n and n+h of a forward join, which need no twiddle.
+template <typename T>
+inline void ForwardJoinEnds(float* d, const float* s, int32_t n) {
+  constexpr int32_t w = kLanes<T>;
+  const int32_t h = n / 2;
+  const T s0 = Load<T>(s);
+  const T sn = Load<T>(s + w * n);
+  Store(d, AddInOrder(s0, sn));
+  Store(d + w * n, Sub(s0, sn));
+  Store(d + w * h, Load<T>(s + w * h));
+  Store(d + w * (n + h), Load<T>(s + w * (n + h)));
+}
+
+// A forward pass joining two blocks of n (elements kLanes<T> floats apart)
+// at s into one block of 2n at d; h = n/2 and cosines is the pass's level.
+template <typename T>
+inline void ForwardJoin(float* d, const float* s, int32_t n, const float* cosines) {
+  constexpr int32_t w = kLanes<T>;
+  const int32_t h = n / 2;
+  ForwardJoinEnds<T>(d, s, n);
+#pragma GCC unroll 2
+  for (int32_t i = 1; i < h; ++i) {
+    const auto r =
+        ForwardStep(Load<T>(s + w * i), Load<T>(s + w * (n + i)), Load<T>(s + w * (n + h + i)),
+                    Load<T>(s + w * (h + i)), Splat<T>(cosines[i]), Splat<T>(cosines[h - i]));
+    Store(d + w * i, r.Lo);
+    Store(d + w * (n - i), r.LoMirror);
+    Store(d + w * (n + i), r.Hi);
+    Store(d + w * (2 * n - i), r.HiMirror);
+  }
+}
+
+// Elements 0, h, n and n+h of an inverse split.
+template <typename T>
+inline void InverseSplitEnds(float* d, const float* s, int32_t n) {
+  constexpr int32_t w = kLanes<T>;
+  const int32_t h = n / 2;
+  const T s0 = Load<T>(s);
+  const T sn = Load<T>(s + w * n);
+  Store(d, AddInOrder(s0, sn));
+  Store(d + w * n, Sub(s0, sn));
+  Store(d + w * h, Twice(Load<T>(s + w * h)));
+  Store(d + w * (n + h), Twice(Load<T>(s + w * (n + h))));
+}
+
+// Undoes ForwardJoin, times two.
+template <typename T>
+inline void InverseSplit(float* d, const float* s, int32_t n, const float* cosines) {
+  constexpr int32_t w = kLanes<T>;
+  const int32_t h = n / 2;
+  InverseSplitEnds<T>(d, s, n);
+#pragma GCC unroll 2
+  for (int32_t i = 1; i < h; ++i) {
+    const auto r =
+        InverseStep(Load<T>(s + w * i), Load<T>(s + w * (n - i)), Load<T>(s + w * (n + i)),
+                    Load<T>(s + w * (2 * n - i)), Splat<T>(cosines[i]), Splat<T>(cosines[h - i]));
+    Store(d + w * i, r.Sum);
+    Store(d + w * (h + i), r.Difference);
+    Store(d + w * (n + i), r.Real);
+    Store(d + w * (n + h + i), r.Imag);
+  }
+}
+
+}  // namespace vorel::butterfly

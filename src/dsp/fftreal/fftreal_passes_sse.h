@@ -1,0 +1,92 @@
+// The vectorised transform passes (SSE2, four floats per register). They run
+// the butterflies of fftreal_butterflies.h that the scalar passes run, so
+// each output element gets the same float operations with the same operands
+// in the same order, and the results are the same bits.
+//
+// Two memory layouts are used between passes:
+//  - natural: block b of length L occupies elements b*L .. b*L+L-1, as in
+//    the scalar passes;
+//  - interleaved: four blocks of length L share a group of 4*L elements,
+//    element e of the block in lane l stored at group start + 4*e + l, so one
+//    register holds the same element of four blocks. Group g of G groups
+//    holds, in lane l, block g + G*r(l), r reversing two bits (0, 2, 1, 3);
+//    a pass joining blocks 2k and 2k+1 then joins the same lane of two
+//    neighbouring groups, and the first three stages read four neighbouring
+//    time samples per register.
+// The early passes (short blocks) run interleaved, the last two natural.
+#pragma once
+
+#include "dsp/fmaths/cpu_features.h"
+
+#if VOREL_X86_PATHS
+
+#include <emmintrin.h>
+
+#include <cstdint>
+
+// On 32-bit x86 a host may call with a stack aligned to 4 bytes only, and
+// the passes keep registers on the stack: realign it on entry.
+#if defined(__i386__)
+#define VOREL_SSE_ENTRY __attribute__((force_align_arg_pointer))
+#else
+#define VOREL_SSE_ENTRY
+#endif
+
+namespace vorel::sse {
+
+// Shortest length the vectorised passes handle: one interleaved group of
+// four blocks of 16.
+constexpr int32_t kMinLength = 64;
+
+// Bit reversal of 0 .. 15 over four bits: where the fused first and last
+// stages find the sixteen elements of a block.
+constexpr int32_t kRev4[16] = {0, 8, 4, 12, 2, 10, 6, 14, 1, 9, 5, 13, 3, 11, 7, 15};
+
+// The third stage's cosines (Cos[i]) and matching sines (Sin[i]), i = 1..3,
+// each in all four lanes, for the fused first four stages.
+struct TLevel3Twiddles {
+  explicit TLevel3Twiddles(const float* level3) {
+    Cos[0] = Sin[0] = _mm_setzero_ps();
+    for (int32_t i = 1; i < 4; ++i) {
+      Cos[i] = _mm_set1_ps(level3[i]);
+      Sin[i] = _mm_set1_ps(level3[4 - i]);
+    }
+  }
+  __m128 Cos[4];
+  __m128 Sin[4];
+};
+
+// Lanes in reverse order, for elements that a pass stores or reads backwards.
+inline __m128 Reversed(__m128 v) { return _mm_shuffle_ps(v, v, _MM_SHUFFLE(0, 1, 2, 3)); }
+
+// The first four radix-2 stages fused (the first two, the third and pass 3):
+// reads time through the bit-reversal table, writes interleaved blocks of
+// 16. level3 is the pass-3 cosines.
+VOREL_SSE_ENTRY void ForwardFirstFourStages(float* dst, const float* time, const int32_t* bitRev,
+                                            int32_t length, float sqrt2Over2, const float* level3);
+// Forward pass `pass` (3 < pass) on interleaved blocks of 2^pass.
+VOREL_SSE_ENTRY void ForwardPassInterleaved(float* dst, const float* src, int32_t pass,
+                                            int32_t length, const float* cosines);
+// Forward pass `pass` on natural blocks; sines is the same level of TSineLUT.
+VOREL_SSE_ENTRY void ForwardPassNatural(float* dst, const float* src, int32_t pass, int32_t length,
+                                        const float* cosines, const float* sines);
+
+// Inverse pass `pass` on natural blocks of 2^(pass+1).
+VOREL_SSE_ENTRY void InversePassNatural(float* dst, const float* src, int32_t pass, int32_t length,
+                                        const float* cosines, const float* sines);
+// Inverse pass `pass` (3 < pass) on interleaved blocks of 2^(pass+1).
+VOREL_SSE_ENTRY void InversePassInterleaved(float* dst, const float* src, int32_t pass,
+                                            int32_t length, const float* cosines);
+// Undoes the first four stages, fused (inverse pass 3, the third stage and
+// the first two): reads interleaved blocks of 16, writes time through the
+// bit-reversal table.
+VOREL_SSE_ENTRY void InverseFirstFourStages(float* time, const float* src, const int32_t* bitRev,
+                                            int32_t length, float sqrt2Over2, const float* level3);
+
+// Moves four interleaved blocks of length/4 into natural order and back.
+VOREL_SSE_ENTRY void InterleavedToNatural(float* dst, const float* src, int32_t length);
+VOREL_SSE_ENTRY void NaturalToInterleaved(float* dst, const float* src, int32_t length);
+
+}  // namespace vorel::sse
+
+#endif  // VOREL_X86_PATHS

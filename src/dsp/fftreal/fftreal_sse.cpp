@@ -1,0 +1,62 @@
+// The order of the vectorised passes and the arrays they run between.
+#include <utility>
+
+#include "dsp/fftreal/fftreal.h"
+#include "dsp/fftreal/fftreal_passes_sse.h"
+
+#if VOREL_X86_PATHS
+
+namespace vorel {
+
+// First three stages (interleaved), passes 4 .. B-3 interleaved, back to
+// natural order, passes B-2 and B-1: B-2 steps, each reading the array the
+// previous one wrote, alternating between Buffer and freq so that the last
+// lands in freq.
+void TFFTReal::ForwardTransformVector(float* freq, const float* time) {
+  const int32_t steps = NbrBits - 2;
+  float* dst = (steps % 2 == 1) ? freq : Buffer.get();
+  float* other = (steps % 2 == 1) ? Buffer.get() : freq;
+  sse::ForwardFirstFourStages(dst, time, BitRevLUT->GetTable(), Length, Sqrt2Over2,
+                              TrigoLUT->GetLevelTable(3));
+  for (int32_t pass = 4; pass <= NbrBits - 3; ++pass) {
+    std::swap(dst, other);
+    sse::ForwardPassInterleaved(dst, other, pass, Length, TrigoLUT->GetLevelTable(pass));
+  }
+  std::swap(dst, other);
+  sse::InterleavedToNatural(dst, other, Length);
+  for (int32_t pass = NbrBits - 2; pass < NbrBits; ++pass) {
+    std::swap(dst, other);
+    sse::ForwardPassNatural(dst, other, pass, Length, TrigoLUT->GetLevelTable(pass),
+                            SineLUT->GetLevelTable(pass));
+  }
+}
+
+// The forward steps in reverse. The B-3 steps before the last alternate
+// between Buffer and the time array so that the last of them writes Buffer,
+// which the fused last stages read while writing the time array.
+void TFFTReal::InverseTransformVector(const float* freq, float* time) {
+  const int32_t steps = NbrBits - 3;
+  float* dst = (steps % 2 == 1) ? Buffer.get() : time;
+  float* other = (steps % 2 == 1) ? time : Buffer.get();
+  const float* src = freq;
+  for (int32_t pass = NbrBits - 1; pass >= NbrBits - 2; --pass) {
+    sse::InversePassNatural(dst, src, pass, Length, TrigoLUT->GetLevelTable(pass),
+                            SineLUT->GetLevelTable(pass));
+    src = dst;
+    std::swap(dst, other);
+  }
+  sse::NaturalToInterleaved(dst, src, Length);
+  src = dst;
+  std::swap(dst, other);
+  for (int32_t pass = NbrBits - 3; pass >= 4; --pass) {
+    sse::InversePassInterleaved(dst, src, pass, Length, TrigoLUT->GetLevelTable(pass));
+    src = dst;
+    std::swap(dst, other);
+  }
+  sse::InverseFirstFourStages(time, src, BitRevLUT->GetTable(), Length, Sqrt2Over2,
+                              TrigoLUT->GetLevelTable(3));
+}
+
+}  // namespace vorel
+
+#endif  // VOREL_X86_PATHS

@@ -1,0 +1,182 @@
+#include "dsp/quantiser/bin_walk.h"
+
+#include <cstring>
+
+#include "dsp/fmaths/cpu_features.h"
+#include "dsp/fmaths/fmaths.h"
+
+#if VOREL_X86_PATHS
+#include <emmintrin.h>
+#endif
+
+namespace vorel {
+
+namespace {
+
+constexpr int32_t kPairs = TBinWalk::kPairs;
+
+// Smallest counter value that reaches a constant threshold t; kPairs + 1,
+// which no counter reaches within a walk, for a NaN or too large t.
+int32_t FirstReachingCount(long double t) {
+  if (!(t <= kPairs)) return kPairs + 1;
+  if (t <= 1.0L) return 1;
+  int32_t k = static_cast<int32_t>(t);  // 1 < t <= 512: in range
+  if (k < t) ++k;
+  return k;
+}
+
+// Steps through the walk by the hold rule: every pair receives the current
+// source, then the step captures when reaches(counter, step) holds.
+template <typename Reaches>
+int32_t PlanSteps(bool downward, int32_t* source, int32_t previous, Reaches reaches) {
+  int32_t current = previous;
+  int32_t counter = 0;
+  for (int32_t i = 0; i < kPairs; ++i) {
+    const int32_t p = downward ? kPairs - 1 - i : i;
+    source[p] = current;
+    if (reaches(++counter, i)) {
+      current = p;
+      counter = 0;
+    }
+  }
+  return current;
+}
+
+// Runs shorter than this on average are gathered pair by pair.
+constexpr int32_t kShortestFilledRun = 4;
+
+// The pair a plan entry names: a pair of the spectrum, masked, or the pair
+// held before the walk.
+THeldPair PatternsOf(const float* spectrum, const THeldPair& previous, int32_t source,
+                     uint32_t mask) {
+  if (source == kPairs) return previous;
+  THeldPair pair;
+  std::memcpy(&pair.Real, spectrum + source, sizeof pair.Real);
+  std::memcpy(&pair.Imag, spectrum + source + kPairs, sizeof pair.Imag);
+  pair.Real ^= mask;
+  pair.Imag ^= mask;
+  return pair;
+}
+
+// Stores one pattern into count consecutive elements, four at a time where
+// it can.
+void FillPattern(float* target, int32_t count, uint32_t bits) {
+  int32_t k = 0;
+#if VOREL_X86_PATHS
+  const __m128i pattern = _mm_set1_epi32(static_cast<int>(bits));
+  for (; k + 4 <= count; k += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(target + k), pattern);
+#endif
+  for (; k < count; ++k) std::memcpy(target + k, &bits, sizeof bits);
+}
+
+// Every step captures: pair p receives pair p - 1 (upward) or p + 1
+// (downward) of the spectrum, masked, and the first pair of the walk the
+// pair held before it.
+void ShiftPairs(const float* spectrum, const THeldPair& held, bool downward, uint32_t mask,
+                float* heldSpectrum) {
+  const int32_t first = downward ? kPairs - 1 : 0;
+  const int32_t target = downward ? 0 : 1;
+  const int32_t source = downward ? 1 : 0;
+  const uint32_t previous[2] = {held.Real, held.Imag};
+  for (int32_t half = 0; half < 2; ++half) {
+    float* out = heldSpectrum + half * kPairs;
+    const float* in = spectrum + half * kPairs;
+    for (int32_t k = 0; k < kPairs - 1; ++k) {
+      uint32_t bits;
+      std::memcpy(&bits, in + source + k, sizeof bits);
+      bits ^= mask;
+      std::memcpy(out + target + k, &bits, sizeof bits);
+    }
+    std::memcpy(out + first, &previous[half], sizeof previous[half]);
+  }
+}
+
+}  // namespace
+
+// The ramp's threshold HoldLength x HoldScale x step / 512 must be exact:
+// double holds it while |HoldLength| < 2^20, extended precision always.
+void TBinWalk::Plan(const TWalkSettings& s) {
+  const bool same = Planned && s.HoldLength == PlannedFor.HoldLength &&
+                    BitsOf(s.HoldScale) == BitsOf(PlannedFor.HoldScale) &&
+                    s.Downward == PlannedFor.Downward && s.Ramp == PlannedFor.Ramp;
+  if (same) return;
+  ShiftsByOnePair = false;
+  if (!s.Ramp) {
+    const int32_t reach = FirstReachingCount(static_cast<long double>(s.HoldLength) * s.HoldScale);
+    ShiftsByOnePair = reach == 1;
+    LastCapture = PlanSteps(s.Downward, Source, kPrevious,
+                            [reach](int32_t counter, int32_t) { return counter >= reach; });
+  } else if (s.HoldLength > -(1 << 20) && s.HoldLength < (1 << 20)) {
+    const double slope = static_cast<double>(s.HoldLength) * s.HoldScale;
+    LastCapture = PlanSteps(s.Downward, Source, kPrevious, [slope](int32_t counter, int32_t i) {
+      return counter >= slope * i / kPairs;
+    });
+  } else {
+    const long double slope = static_cast<long double>(s.HoldLength) * s.HoldScale;
+    LastCapture = PlanSteps(s.Downward, Source, kPrevious, [slope](int32_t counter, int32_t i) {
+      return counter >= slope * i / kPairs;
+    });
+  }
+  RunCount = 0;
+  for (int32_t p = 0; p < kPairs;) {
+    int32_t end = p + 1;
+    while (end < kPairs && Source[end] == Source[p]) ++end;
+    RunFirst[RunCount] = p;
+    RunLength[RunCount] = end - p;
+    ++RunCount;
+    p = end;
+  }
+  Planned = true;
+  PlannedFor = s;
+}
+
+// Long holds fill runs of pairs with one pattern; short ones gather every
+// pair through the plan.
+void TBinWalk::Walk(const TWalkSettings& s, const float* spectrum, float* heldSpectrum,
+                    THeldPair& held) {
+  Plan(s);
+  const THeldPair previous = held;
+  if (ShiftsByOnePair) {
+    ShiftPairs(spectrum, previous, s.Downward, s.BitMask, heldSpectrum);
+  } else if (RunCount * kShortestFilledRun <= kPairs) {
+    FillRuns(spectrum, previous, s.BitMask, heldSpectrum);
+  } else {
+    GatherPairs(spectrum, previous, s.BitMask, heldSpectrum);
+  }
+  held = PatternsOf(spectrum, previous, LastCapture, s.BitMask);
+}
+
+// The previous held pair joins the candidates pre-masked, so one XOR serves
+// every pair.
+void TBinWalk::GatherPairs(const float* spectrum, const THeldPair& held, uint32_t mask,
+                           float* heldSpectrum) {
+  std::memcpy(RealCandidates, spectrum, kPairs * sizeof(uint32_t));
+  std::memcpy(ImagCandidates, spectrum + kPairs, kPairs * sizeof(uint32_t));
+  RealCandidates[kPrevious] = held.Real ^ mask;
+  ImagCandidates[kPrevious] = held.Imag ^ mask;
+  for (int32_t p = 0; p < kPairs; ++p) {
+    const int32_t from = Source[p];
+    const uint32_t real = RealCandidates[from] ^ mask;
+    const uint32_t imag = ImagCandidates[from] ^ mask;
+    std::memcpy(heldSpectrum + p, &real, sizeof real);
+    std::memcpy(heldSpectrum + p + kPairs, &imag, sizeof imag);
+  }
+}
+
+void TBinWalk::FillRuns(const float* spectrum, const THeldPair& held, uint32_t mask,
+                        float* heldSpectrum) const {
+  for (int32_t r = 0; r < RunCount; ++r) {
+    const int32_t first = RunFirst[r];
+    const THeldPair pair = PatternsOf(spectrum, held, Source[first], mask);
+    FillPattern(heldSpectrum + first, RunLength[r], pair.Real);
+    FillPattern(heldSpectrum + first + kPairs, RunLength[r], pair.Imag);
+  }
+}
+
+void WalkSpectrum(const TWalkSettings& settings, const float* spectrum, float* heldSpectrum,
+                  THeldPair& held) {
+  TBinWalk walk;
+  walk.Walk(settings, spectrum, heldSpectrum, held);
+}
+
+}  // namespace vorel

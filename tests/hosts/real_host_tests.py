@@ -1,0 +1,145 @@
+"""Vorel in real hosts as a user meets them: Ardour run headless, jalv under
+a JACK server with the dummy driver, and lilv's lv2apply.
+
+Ardour records the Dummy backend's "Impulses" input, the plugin goes on the
+track, the session is exported as 32-bit float, and the export is held
+against vorel-render on the recorded take: with the LADSPA plugin, which
+reports no latency, the export is the plugin's raw output, every impulse
+exactly 1024 samples late; with the LV2 plugin, which reports 1024, Ardour
+compensates and every impulse lands on its recorded sample. Both bit for bit.
+
+Usage: real_host_tests.py --render VOREL_RENDER --ladspa-dir DIR
+           [--ardour ARDOUR_LUA] [--lv2-path DIR --lv2-uri URI] [TestCase ...]
+"""
+
+import argparse
+import os
+import sys
+import unittest
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path[:0] = [HERE, os.path.join(HERE, "..", "support")]
+import ardour_session  # noqa: E402
+import host_tests  # noqa: E402
+import jack_dummy  # noqa: E402
+import lv2_plugin  # noqa: E402
+import ports  # noqa: E402
+import wavfile  # noqa: E402
+
+LATENCY = 1024
+OPTIONS = None
+
+
+# The value a host must give for a sample of vorel-render's output: the same
+# bits (host_tests.HostCase.assert_matches with no tolerance).
+def bits(v):
+    return [v]
+
+
+class RealHostCase(host_tests.HostCase):
+    # The LV2 plugin under test, as given on the command line.
+    def lv2(self):
+        if not OPTIONS.lv2_uri or not OPTIONS.lv2_path:
+            self.fail("this test needs --lv2-uri and --lv2-path")
+        return OPTIONS.lv2_uri, OPTIONS.lv2_path
+
+    def render(self, samples, rate, options):
+        """vorel-render with options on one channel of samples."""
+        source, out = self.path("take.wav"), self.path("rendered.wav")
+        wavfile.write(source, rate, [samples])
+        done = host_tests.run([host_tests.RENDER, *options, source, out])
+        self.assertEqual(done.returncode, 0, done.stderr)
+        return wavfile.read(out)
+
+
+class Ardour(RealHostCase):
+    # One headless Ardour run with the plugin on the track.
+    def export(self, kind, plugin_id, env):
+        if not OPTIONS.ardour:
+            self.fail("this test needs --ardour")
+        return ardour_session.record_and_export(OPTIONS.ardour, self.dir, kind, plugin_id, env)
+
+    def check_lined_up(self, run, lag, render_options, label):
+        """The export's first channel (the track) against vorel-render on the
+        take: impulses lag samples from where they were recorded, and every
+        sample as vorel-render makes it."""
+        impulses = sum(1 for v in run.timeline if v != 0.0)
+        self.assertGreater(impulses, 2, "the take holds no impulse train:\n" + run.log)
+        self.assertEqual(run.exported.encoding, "float")
+        track = run.exported.channels[0]
+        self.assertEqual(len(track), len(run.timeline))
+        checked, misplaced = ardour_session.misplaced_impulses(run.timeline, track, lag)
+        self.assertGreater(checked, 0)
+        self.assertEqual(misplaced, [], "%s: (recorded at, loudest exported sample near it +%d)"
+                         % (label, lag))
+        want = self.render(run.timeline, run.exported.rate, render_options)
+        got = wavfile.Wav(run.exported.rate, "float", [track])
+        self.assert_matches(got, want, bits, None, label)
+
+    def test_ladspa_plugin_by_id_exports_1024_samples_late(self):
+        env = {"LADSPA_PATH": host_tests.PLUGIN_DIR}
+        run = self.export("ladspa", "1043", env)
+        # Not the LADSPA SDK's delay line, which shares the ID.
+        self.assertEqual(run.plugin, ("Vorel", "1043",
+                                      os.path.join(host_tests.PLUGIN_DIR, "libvorel.so")))
+        self.assertEqual(run.latency, 0, "latency Ardour sees in the plugin")
+        self.check_lined_up(run, LATENCY, ["--no-compensate"], "Ardour, LADSPA")
+
+    def test_lv2_plugin_exports_lined_up_with_the_take(self):
+        uri, lv2_path = self.lv2()
+        run = self.export("lv2", uri, {"LV2_PATH": lv2_path})
+        self.assertEqual(run.plugin[1], uri, "the plugin Ardour inserted")
+        self.assertEqual(run.latency, LATENCY, "latency Ardour sees in the plugin")
+        self.check_lined_up(run, 0, [], "Ardour, LV2")
+
+
+class Jalv(RealHostCase):
+    def test_jack_reports_the_plugin_latency_on_its_output(self):
+        uri, lv2_path = self.lv2()
+        client = "vorel-test"
+        with jack_dummy.DummyJack("vorel-test-%d" % os.getpid(), self.dir) as jack:
+            jalv = jack.start(["jalv", "-x", "-n", client, uri], {"LV2_PATH": lv2_path})
+            jack.wait_for_port(client + ":out", jalv)
+            ranges = jack.latencies(client + ":out")
+        # jalv 1.6 puts the plugin's latency in the range JACK calls
+        # "playback" on the output port; the other range stays 0.
+        self.assertEqual(sorted(ranges.values()), [(0, 0), (LATENCY, LATENCY)],
+                         "jack_lsp -l %s:out: %r" % (client, ranges))
+
+
+class Lv2apply(RealHostCase):
+    def test_renders_like_the_raw_ladspa_render_bit_for_bit(self):
+        uri, lv2_path = self.lv2()
+        # The LV2 plugin's symbols are the port table's.
+        self.assertEqual(lv2_plugin.control_input_symbols(uri, lv2_path)[:6],
+                         [p["symbol"] for p in host_tests.CONTROLS])
+        source = self.make_input("in.wav", 1, "float")
+        for name, settings in host_tests.PRESETS.items():
+            out = self.path("lv2apply.wav")
+            values = ports.port_values(host_tests.CONTROLS, settings)
+            symbols = [p["symbol"] for p in host_tests.CONTROLS]
+            lv2_plugin.lv2apply(uri, lv2_path, source, out, dict(zip(symbols, values)))
+            self.assert_matches(wavfile.read(out), self.reference(source, settings), bits, None,
+                                "lv2apply, " + name)
+
+
+def main():
+    parser = argparse.ArgumentParser(usage=__doc__)
+    parser.add_argument("--render", required=True)
+    parser.add_argument("--ladspa-dir", required=True)
+    parser.add_argument("--port-table", required=True)
+    parser.add_argument("--ardour")
+    parser.add_argument("--lv2-path")
+    parser.add_argument("--lv2-uri")
+    global OPTIONS
+    OPTIONS, rest = parser.parse_known_args()
+    host_tests.RENDER = os.path.abspath(OPTIONS.render)
+    host_tests.PLUGIN_DIR = os.path.abspath(OPTIONS.ladspa_dir)
+    host_tests.CONTROLS = ports.load_controls(OPTIONS.port_table)
+    if OPTIONS.lv2_path:
+        OPTIONS.lv2_path = os.path.abspath(OPTIONS.lv2_path)
+    unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
+
+
+if __name__ == "__main__":
+    main()

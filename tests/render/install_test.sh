@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# cmake --install puts the plugin where LADSPA hosts look, the renderer
+# beside it and its manual page under share/man, and the installed renderer
+# finds the installed plugin with no LADSPA_PATH set.
+# Usage: install_test.sh CMAKE BUILD_DIR SOURCE_DIR
+set -euo pipefail
+cmake=$1 build=$2 source=$3
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+
+"$cmake" --install "$build" --prefix "$prefix" >/dev/null
+test -f "$prefix/lib/ladspa/libvorel.so" || { echo "no lib/ladspa/libvorel.so"; exit 1; }
+test -x "$prefix/bin/vorel-render" || { echo "no bin/vorel-render"; exit 1; }
+
+# The installed manual page documents every option that --help lists.
+man="$prefix/share/man/man1/vorel-render.1"
+test -f "$man" || { echo "no share/man/man1/vorel-render.1"; exit 1; }
+for option in $("$prefix/bin/vorel-render" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+  grep -qF -- "${option//-/\\-}" "$man" || { echo "the manual page lacks $option"; exit 1; }
+done
+
+python3 - "$prefix/in.wav" <<PY
+import sys
+sys.path.insert(0, "$source/tests/support")
+import test_signals, wavfile
+wavfile.write(sys.argv[1], 44100, [test_signals.music(5000, 44100)])
+PY
+env -u LADSPA_PATH "$prefix/bin/vorel-render" "$prefix/in.wav" "$prefix/out.wav"
+test -s "$prefix/out.wav" || { echo "installed vorel-render wrote nothing"; exit 1; }
+echo "installed and rendered"

@@ -1,0 +1,110 @@
+// A plain, per-sample model of the spectral engine, written straight from
+// the frame-step rules with no restructuring: the yardstick that every
+// faster form of TQuantiser must match bit for bit.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "dsp/fftreal/fftreal.h"
+#include "dsp/fmaths/fmaths.h"
+#include "dsp/quantiser/bin_walk.h"
+#include "dsp/quantiser/quantiser.h"
+
+namespace vorel_test {
+
+// The walk one step at a time, exactly as the hold rule reads: every pair
+// receives the held pair, then a step whose counter reaches the threshold
+// captures its own pair, masked.
+inline void LiteralWalk(const vorel::TWalkSettings& s, const float* spectrum, float* heldSpectrum,
+                        vorel::THeldPair& held) {
+  int32_t counter = 0;
+  for (int32_t i = 0; i < 512; ++i) {
+    const int32_t p = s.Downward ? 511 - i : i;
+    std::memcpy(heldSpectrum + p, &held.Real, 4);
+    std::memcpy(heldSpectrum + p + 512, &held.Imag, 4);
+    ++counter;
+    long double t = static_cast<long double>(s.HoldLength) * s.HoldScale;
+    if (s.Ramp) t = t * i / 512;
+    if (counter >= t) {
+      std::memcpy(&held.Real, spectrum + p, 4);
+      std::memcpy(&held.Imag, spectrum + p + 512, 4);
+      held.Real ^= s.BitMask;
+      held.Imag ^= s.BitMask;
+      counter = 0;
+    }
+  }
+}
+
+class ReferenceEngine {
+ public:
+  int32_t HoldLength = 0;
+  float Gain = 0.0f;
+  uint8_t Direction = 0;
+  uint32_t BitMask = 0xffffffffu;
+  float AmpModAmount = 0.0f;
+  uint8_t ProcessType = 0;
+
+  ReferenceEngine()
+      : fft_(1024, vorel::PlainFeatures()),
+        overlap_(2048, 0.0f),
+        fifo_(1024, 0.0f),
+        block_(1024, 0.0f),
+        window_(1024) {
+    vorel::MakeHannWindow(window_.data(), 1024);
+  }
+
+  void Process(const float* in, float* out, int32_t count) {
+    for (int32_t n = 0; n < count; ++n) {
+      std::memcpy(&fifo_[pos_], &in[n], 4);
+      out[n] = block_[pos_ - 768] * Gain;
+      if (++pos_ == 1024) {
+        pos_ = 768;
+        Frame();
+      }
+    }
+  }
+
+ private:
+  void Frame() {
+    std::vector<float> analysis(1024), spectrum(1024), held(1024), synthesis(1024);
+    float inputSum = 0.0f;
+    for (int i = 0; i < 1024; ++i) {
+      inputSum = inputSum + vorel::FAbs(fifo_[i]);
+      analysis[i] = fifo_[i] * window_[i];
+    }
+    fft_.ForwardTransform(spectrum.data(), analysis.data());
+    float a = static_cast<float>(static_cast<long double>(AmpModAmount) * inputSum / 1024.0L);
+    if (a > 1.0f) a = 1.0f;
+    const float holdScale = static_cast<float>(1.0L - a);
+    vorel::TWalkSettings walk;
+    walk.HoldLength = HoldLength;
+    walk.HoldScale = holdScale;
+    walk.Downward = Direction != 0;
+    walk.Ramp = ProcessType != 0;
+    walk.BitMask = BitMask;
+    LiteralWalk(walk, spectrum.data(), held.data(), held_);
+    fft_.InverseTransform(held.data(), synthesis.data());
+    float outputSum = 0.0f;
+    for (int i = 0; i < 1024; ++i) outputSum = outputSum + vorel::FAbs(synthesis[i]);
+    if (outputSum != 0.0f) {
+      const float ratio = inputSum / outputSum;
+      for (int i = 0; i < 1024; ++i) {
+        overlap_[i] = static_cast<float>(
+            static_cast<long double>(synthesis[i]) * window_[i] * ratio + overlap_[i]);
+      }
+    }
+    std::memcpy(block_.data(), overlap_.data(), 256 * 4);
+    std::memmove(overlap_.data(), overlap_.data() + 256, 1024 * 4);
+    std::memmove(fifo_.data(), fifo_.data() + 256, 768 * 4);
+  }
+
+  vorel::TFFTReal fft_;
+  std::vector<float> overlap_, fifo_, block_, window_;
+  int32_t pos_ = 768;
+  vorel::THeldPair held_;
+};
+
+}  // namespace vorel_test
