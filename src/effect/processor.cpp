@@ -6,10 +6,8 @@
 
 namespace vorel {
 
-Processor::Processor(float sampleRate) {
-  Quantiser.SetSampleRate(sampleRate);
-  Stabilizer.SetSampleRate(sampleRate);
-}
+// Only the stabiliser depends on the rate; the engine's output does not.
+Processor::Processor(float sampleRate) { Stabilizer.SetSampleRate(sampleRate); }
 
 // The engine reads "in" and writes "out" (it reads each sample before writing
 // the one at the same index, so one shared buffer works too); the stabiliser

@@ -15,6 +15,22 @@
 
 namespace vorel_test {
 
+// The overlap-add rule element by element in extended precision.
+inline void OverlapAddExtended(const float* synthesis, const float* window, float levelRatio,
+                               float* accumulator, int32_t count) {
+  for (int32_t i = 0; i < count; ++i) {
+    const long double product = static_cast<long double>(synthesis[i]) * window[i] * levelRatio;
+    accumulator[i] = static_cast<float>(product + accumulator[i]);
+  }
+}
+
+// One walk with no plan kept between calls.
+inline void WalkSpectrum(const vorel::TWalkSettings& settings, const float* spectrum,
+                         float* heldSpectrum, vorel::THeldPair& held) {
+  vorel::TBinWalk walk;
+  walk.Walk(settings, spectrum, heldSpectrum, held);
+}
+
 // The walk one step at a time, exactly as the hold rule reads: every pair
 // receives the held pair, then a step whose counter reaches the threshold
 // captures its own pair, masked.

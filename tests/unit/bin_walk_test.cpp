@@ -16,8 +16,8 @@ using vorel::BitsOf;
 using vorel::FloatOf;
 using vorel::THeldPair;
 using vorel::TWalkSettings;
-using vorel::WalkSpectrum;
 using vorel_test::LiteralWalk;
+using vorel_test::WalkSpectrum;
 
 constexpr int kPairs = 512;
 constexpr uint32_t kMask = 0x7fff0000u;

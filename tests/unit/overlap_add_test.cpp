@@ -9,6 +9,7 @@
 
 #include "dsp/fmaths/fmaths.h"
 #include "dsp/quantiser/overlap_add.h"
+#include "support/reference_engine.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ struct Frame {
 void ExpectSameBitsAsExtended(const Frame& f, float ratio) {
   const int32_t n = static_cast<int32_t>(f.synthesis.size());
   auto rule = f.accumulator;
-  vorel::OverlapAddExtended(f.synthesis.data(), f.window.data(), ratio, rule.data(), n);
+  vorel_test::OverlapAddExtended(f.synthesis.data(), f.window.data(), ratio, rule.data(), n);
   vorel::TFeatures avx2;
   avx2.Avx2 = true;
   for (const vorel::TOverlapAdd path : {&vorel::OverlapAdd, vorel::ChooseOverlapAdd(avx2)}) {

@@ -72,7 +72,6 @@ TEST(RunCycle, SeparateBuffersLeaveInUntouchedAndGiveTheInPlaceResult) {
   // The engine then the stabiliser, by hand, as the reference.
   TQuantiser engine;
   TStabilize stabilizer;
-  engine.SetSampleRate(44100.0f);
   stabilizer.SetSampleRate(44100.0f);
   engine.HoldLength = 3;
   engine.Gain = 0.8f;

@@ -34,14 +34,14 @@ class TFFTReal {
   // (used as working storage too); freq is left unchanged.
   void InverseTransform(const float* freq, float* time);
 
-  // The plain scalar passes that define the results: ForwardTransform and
-  // InverseTransform give exactly these bits, faster.
-  void ForwardTransformScalar(float* freq, const float* time);
-  void InverseTransformScalar(const float* freq, float* time);
-
   int32_t GetLength() const { return Length; }
 
  private:
+  // The plain scalar passes that define the results (a transform built with
+  // PlainFeatures() runs only these); the vectorised ones give the same bits.
+  void ForwardTransformScalar(float* freq, const float* time);
+  void InverseTransformScalar(const float* freq, float* time);
+
   void ForwardFirstTwoStages(float* dst, const float* time) const;
   void ForwardThirdStage(float* dst, const float* src) const;
   void ForwardPass(int32_t pass, float* dst, const float* src) const;

@@ -26,7 +26,6 @@ class TTrigoLUT {
   const float* GetLevelTable(int32_t level) const {
     return Table.get() + ((int32_t{1} << (level - 1)) - 4);
   }
-  bool HasTable() const { return Table != nullptr; }
 
  private:
   std::unique_ptr<float[]> Table;

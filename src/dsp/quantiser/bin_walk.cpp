@@ -173,10 +173,4 @@ void TBinWalk::FillRuns(const float* spectrum, const THeldPair& held, uint32_t m
   }
 }
 
-void WalkSpectrum(const TWalkSettings& settings, const float* spectrum, float* heldSpectrum,
-                  THeldPair& held) {
-  TBinWalk walk;
-  walk.Walk(settings, spectrum, heldSpectrum, held);
-}
-
 }  // namespace vorel

@@ -60,8 +60,4 @@ class TBinWalk {
   uint32_t ImagCandidates[kPairs + 1] = {};
 };
 
-// One walk with no plan kept between calls.
-void WalkSpectrum(const TWalkSettings& settings, const float* spectrum, float* heldSpectrum,
-                  THeldPair& held);
-
 }  // namespace vorel

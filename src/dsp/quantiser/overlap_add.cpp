@@ -18,13 +18,6 @@ inline float ExtendedElement(float synthesis, float window, float levelRatio, fl
 
 }  // namespace
 
-void OverlapAddExtended(const float* synthesis, const float* window, float levelRatio,
-                        float* accumulator, int32_t count) {
-  for (int32_t i = 0; i < count; ++i) {
-    accumulator[i] = ExtendedElement(synthesis[i], window[i], levelRatio, accumulator[i]);
-  }
-}
-
 namespace {
 
 // synthesis x window is exact in double (two 24-bit significands). Times the

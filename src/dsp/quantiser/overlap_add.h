@@ -10,11 +10,7 @@
 
 namespace vorel {
 
-// The rule element by element in extended precision.
-void OverlapAddExtended(const float* synthesis, const float* window, float levelRatio,
-                        float* accumulator, int32_t count);
-
-// The same bits, mostly in double: see the .cpp for why that is safe.
+// The rule's bits, mostly in double: see the .cpp for why that is safe.
 // scratch holds count floats of working space. The plain form.
 void OverlapAdd(const float* synthesis, const float* window, float levelRatio, float* accumulator,
                 float* scratch, int32_t count);

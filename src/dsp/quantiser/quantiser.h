@@ -33,9 +33,6 @@ class TQuantiser {
   TQuantiser(const TQuantiser&) = delete;
   TQuantiser& operator=(const TQuantiser&) = delete;
 
-  // Records the host's rate; the processing does not depend on it.
-  void SetSampleRate(float rate) { SampleRate = rate; }
-
   // Consumes count input samples and writes count output samples. input and
   // output may be the same array: each input sample is read before the output
   // sample at the same index is written. A count of 0 or less does nothing.
@@ -79,7 +76,6 @@ class TQuantiser {
   std::unique_ptr<float[]> HeldSpectrum;
   std::unique_ptr<float[]> OverlapScratch;  // working space of the overlap-add
   int32_t FifoPos = kFirstFifoPos;
-  float SampleRate = 0.0f;
   std::unique_ptr<TFFTReal> FFT;
   TBinWalk BinWalk;  // keeps the walk's plan between frames
   TOverlapAdd OverlapAddPath;

@@ -94,7 +94,6 @@ void TStabilize::SetSampleRate(float rate) {
   } else {
     Coefficient = 0.0f;
   }
-  SampleRate = rate;
 }
 
 void TStabilize::Process(float* buffer, int32_t count) {
@@ -111,7 +110,6 @@ void TStabilize::Process(float* buffer, int32_t count) {
 #endif
   PrevInput = state.PrevInput;
   PrevOutput = state.PrevOutput;
-  LastOutput = state.PrevOutput;
 }
 
 }  // namespace vorel

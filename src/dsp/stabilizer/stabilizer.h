@@ -29,18 +29,14 @@ class TStabilize {
 
   // Clears the filter state, as in a new stabiliser; the rate is kept.
   void Reset() {
-    LastOutput = 0.0f;
     PrevOutput = 0.0f;
     PrevInput = 0.0f;
   }
 
-  float GetSampleRate() const { return SampleRate; }
   float GetCoefficient() const { return Coefficient; }
 
  private:
-  float SampleRate = 0.0f;
   float Coefficient = 0.0f;
-  float LastOutput = 0.0f;
   float PrevOutput = 0.0f;  // y[n-1]
   float PrevInput = 0.0f;   // x[n-1], after the clamp
   bool UseFma = false;
