@@ -1,5 +1,6 @@
 # Entry points for a fresh Debian machine. Each target installs the system
-# packages it needs first (scripts/install-deps.sh).
+# packages its step needs first (scripts/install-deps.sh SET): using the
+# effect needs the build set only, the test suite the test set.
 BUILD ?= build
 JOBS ?= 2
 PREFIX ?= /usr/local
@@ -7,45 +8,45 @@ DEMO_OUT ?= demo-out
 FUZZ_SECONDS ?= 60
 CORPUS := tests/fuzz/corpus
 
-.PHONY: deps format format-check build build-m32 test test-hosts test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles deb test-deb check bench demo install install-user clean
+.PHONY: deps-build deps-demo deps-test deps-deb format format-check build build-m32 test test-hosts test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles deb test-deb check bench demo install install-user clean
 
-deps:
-	scripts/install-deps.sh
+deps-build deps-demo deps-test deps-deb: deps-%:
+	scripts/install-deps.sh $*
 
-build: deps
+build: deps-build
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The normal build's test suite. The load cycles under valgrind have their
 # own target.
-test: build
+test: deps-test build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -LE valgrind
 
 # The plugin driven by LADSPA hosts from the distribution (part of test).
-test-hosts: build
+test-hosts: deps-test build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS) -L hosts
 
 # The same tests with AddressSanitizer and UndefinedBehaviorSanitizer.
-test-sanitize: deps
+test-sanitize: deps-test
 	cmake -S . -B $(BUILD)-sanitize -DCMAKE_BUILD_TYPE=Debug -DVOREL_SANITIZE=address -DVOREL_BENCH=OFF
 	cmake --build $(BUILD)-sanitize -j $(JOBS)
 	ctest --test-dir $(BUILD)-sanitize --output-on-failure -j $(JOBS)
 
 # The tests with the plain paths only: scalar transform, no AVX2 or FMA clones.
-test-scalar: deps
+test-scalar: deps-test
 	cmake -S . -B $(BUILD)-scalar -DCMAKE_BUILD_TYPE=Release -DVOREL_SIMD=OFF -DVOREL_BENCH=OFF
 	cmake --build $(BUILD)-scalar -j $(JOBS)
 	ctest --test-dir $(BUILD)-scalar --output-on-failure -j $(JOBS) -LE valgrind
 
 # The tests with ThreadSanitizer, among them plugin instances running on
 # several threads at once.
-test-tsan: deps
+test-tsan: deps-test
 	cmake -S . -B $(BUILD)-tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOREL_SANITIZE=thread -DVOREL_BENCH=OFF
 	cmake --build $(BUILD)-tsan -j $(JOBS)
 	ctest --test-dir $(BUILD)-tsan --output-on-failure -j $(JOBS)
 
 # The 32-bit x86 build (SSE2 arithmetic) in $(BUILD)-m32.
-build-m32: deps
+build-m32: deps-test
 	cmake -S . -B $(BUILD)-m32 -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS=-m32 -DCMAKE_C_FLAGS=-m32 \
 	  -DVOREL_BUNDLED_GTEST=ON -DVOREL_BENCH=OFF -DVOREL_TOOLS=OFF
 	cmake --build $(BUILD)-m32 -j $(JOBS)
@@ -62,7 +63,7 @@ test-m32: build build-m32
 # The fuzz target (clang, libFuzzer, ASan+UBSan): replays the committed
 # corpus as a regression test, then fuzzes for FUZZ_SECONDS from it. New
 # inputs go to a scratch directory, not into the committed corpus.
-fuzz-smoke: deps
+fuzz-smoke: deps-test
 	cmake -S . -B $(BUILD)-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
 	  -DVOREL_FUZZ=ON -DVOREL_TESTS=OFF -DVOREL_BENCH=OFF -DVOREL_TOOLS=OFF
 	cmake --build $(BUILD)-fuzz -j $(JOBS)
@@ -75,8 +76,7 @@ fuzz-smoke: deps
 # normal build, vorel_<version>_i386.deb from the 32-bit one. dpkg-shlibdeps
 # reads the i386 C and C++ runtimes' dependency information, so the i386
 # architecture is enabled in dpkg and those runtimes installed.
-deb: build build-m32
-	scripts/install-deps.sh --i386
+deb: deps-deb build build-m32
 	scripts/make-deb.sh $(BUILD) $(BUILD)
 	scripts/make-deb.sh $(BUILD)-m32 $(BUILD)
 
@@ -88,15 +88,15 @@ test-deb: deb
 
 # 1,000 loads and unloads of the plugin with an instance run each time,
 # under valgrind memcheck: no leak, no error.
-load-cycles: build
+load-cycles: deps-test build
 	ctest --test-dir $(BUILD) --output-on-failure -L valgrind
 
 # The C++ sources as .clang-format writes them; `make format` rewrites them.
 CXX_SOURCES = $(shell git ls-files '*.cpp' '*.h')
-format-check: deps
+format-check: deps-test
 	clang-format --style=file --dry-run --Werror $(CXX_SOURCES)
 
-format: deps
+format: deps-test
 	clang-format --style=file -i $(CXX_SOURCES)
 
 # The whole suite, as CI runs it.
@@ -105,13 +105,13 @@ check: format-check test test-sanitize test-scalar test-tsan test-m32 fuzz-smoke
 
 # Speed: the benchmarks (median of 5, pinned to one core), then applyplugin
 # rendering the same file through vorel and through mbeq.
-bench: build
+bench: deps-test build
 	taskset -c 1 $(BUILD)/bench/vorel_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	scripts/bench-hosts.sh $(BUILD) 7
 
 # Renders named presets of made-up speech, drums and a chord into $(DEMO_OUT)/
 # with before/after spectrograms.
-demo: build
+demo: deps-demo build
 	scripts/demo.sh $(BUILD) $(DEMO_OUT)
 
 # The LV2 bundle into $(PREFIX)/lib/lv2/vorel.lv2, libvorel.so into

@@ -1,43 +1,62 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and the demo need,
-# skipping those already present. Non-interactive; uses sudo when not root.
-# Extra package names given as arguments are installed too; --i386 enables
-# the i386 architecture in dpkg and installs the i386 C and C++ runtimes.
+# Installs the Debian packages one step needs, skipping those already
+# present. Non-interactive; uses sudo when not root.
+#
+# Usage: scripts/install-deps.sh SET...
+#   build  compiler, CMake, the LV2 and LADSPA headers, libsndfile, CLI11
+#   demo   build, plus sox and espeak-ng, which make the demo's audio
+#   test   everything the test suite uses: the build, GoogleTest, Google
+#          Benchmark, clang, valgrind, the hosts the suite drives (Ardour,
+#          JACK, jalv, lilv, sox, ecasound) and, as on a musician's machine,
+#          other plugin collections beside ours
+#   deb    the Debian packaging tools; on amd64 also the i386 C and C++
+#          runtimes, whose dependency information the i386 package needs
 set -euo pipefail
 
+arch=$(dpkg --print-architecture)
+build=(cmake g++ make pkg-config lv2-dev ladspa-sdk libsndfile1-dev libcli11-dev)
+demo=("${build[@]}" sox espeak-ng)
+test=("${build[@]}" python3 binutils file
+  libgtest-dev libbenchmark-dev libfftw3-dev
+  clang clang-format libclang-rt-14-dev valgrind libc6-dbg
+  sox ecasound liblilv-dev lilv-utils sordi ardour jackd2 jalv
+  swh-plugins cmt tap-plugins x42-plugins)
+deb=(dpkg-dev lintian file man-db binutils)
 i386=()
-if [ "${1:-}" = --i386 ]; then
-  shift
+if [ "$arch" = amd64 ]; then
+  # The 32-bit x86 build and package.
+  test+=(g++-multilib)
   i386=(libc6:i386 libstdc++6:i386 libgcc-s1:i386)
+  deb+=("${i386[@]}")
 fi
 
-packages=(
-  cmake g++ make pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
-  ladspa-sdk binutils
-  libcli11-dev libsndfile1-dev python3
-  sox ecasound espeak-ng
-  libfftw3-dev
-  clang clang-format libclang-rt-14-dev
-  valgrind libc6-dbg
-  g++-multilib
-  dpkg-dev lintian file man-db
-  lv2-dev liblilv-dev lilv-utils sordi ardour jackd2 jalv
-  "${i386[@]}"
-  "$@"
-)
+[ $# -gt 0 ] || { echo "usage: $0 build|demo|test|deb ..." >&2; exit 2; }
+packages=()
+for set in "$@"; do
+  case $set in
+    build) packages+=("${build[@]}") ;;
+    demo) packages+=("${demo[@]}") ;;
+    test) packages+=("${test[@]}") ;;
+    deb) packages+=("${deb[@]}") ;;
+    *) echo "$0: unknown set '$set' (build, demo, test, deb)" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null) || true
+  [ "$status" = "install ok installed" ] || missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
+# A package named in two sets is installed once.
+mapfile -t missing < <(printf '%s\n' "${missing[@]}" | sort -u)
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 echo "Installing: ${missing[*]}"
-if [ ${#i386[@]} -gt 0 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
-  $sudo dpkg --add-architecture i386
+if [[ " ${missing[*]} " == *:i386* ]]; then
+  foreign=$(dpkg --print-foreign-architectures)
+  grep -qx i386 <<<"$foreign" || $sudo dpkg --add-architecture i386
 fi
 $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
 $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -61,17 +61,28 @@ diff "$scratch/golden-build.txt" "$scratch/golden-i386.txt" || fail "the i386 pa
 echo "golden output: $(wc -l < "$scratch/golden-build.txt") cases bit-identical in both packages"
 
 apt_get() { $sudo env DEBIAN_FRONTEND=noninteractive apt-get -y -qq "$@" >/dev/null; }
+# Whether the output of COMMAND has a line matching the extended regular
+# expression PATTERN. The output is read whole before grep looks at it, so
+# the command never dies of a closed pipe (here, under pipefail, that would
+# fail the pipeline when a machine has many plugins and the match comes early).
+prints() {  # PATTERN COMMAND...
+  local pattern=$1 out
+  shift
+  out=$("$@" 2>/dev/null) || true
+  grep -qE -- "$pattern" <<<"$out"
+}
+installed() { prints 'installed' dpkg-query -W -f='${Status}\n' vorel; }
 # A minimal image may tell dpkg to leave out manual pages.
 man_excluded=$(grep -rlsE '^path-exclude[= ]+/usr/share/man' /etc/dpkg/dpkg.cfg.d/ || true)
 
 # Installs DEB, runs CHECKS, purges and looks for every path the package has.
 install_and_purge() {  # DEB CHECKS
   local deb=$1 checks=$2
-  if dpkg-query -W -f='${Status}' vorel 2>/dev/null | grep -q installed; then apt_get remove --purge vorel; fi
+  if installed; then apt_get remove --purge vorel; fi
   apt_get install "$deb"
   "$checks"
   apt_get remove --purge vorel
-  if dpkg-query -W -f='${Status}' vorel 2>/dev/null | grep -q installed; then fail "vorel is still installed"; fi
+  if installed; then fail "vorel is still installed"; fi
   local path
   while IFS= read -r path; do
     path=/${path#./}
@@ -100,13 +111,13 @@ PY
   # they get Debian's LADSPA directory; ecasound, whose default is that
   # directory, and vorel-render find the plugin with no path set.
   local sdk=("${clean[@]}")
-  if ! (cd "$scratch" && "${sdk[@]}" listplugins 2>/dev/null) | grep -q '^/usr/lib/ladspa/amp\.so:'; then
+  if ! (cd "$scratch" && prints '^/usr/lib/ladspa/amp\.so:' "${sdk[@]}" listplugins); then
     echo "listplugins without LADSPA_PATH lists nothing, not even the SDK's amp.so: the SDK's tools get LADSPA_PATH=/usr/lib/ladspa"
     sdk=(env -u LV2_PATH LADSPA_PATH=/usr/lib/ladspa)
   fi
-  (cd "$scratch" && "${sdk[@]}" listplugins 2>/dev/null) | grep -q '^/usr/lib/ladspa/libvorel\.so:' ||
+  (cd "$scratch" && prints '^/usr/lib/ladspa/libvorel\.so:' "${sdk[@]}" listplugins) ||
     fail "listplugins does not find libvorel.so"
-  (cd "$scratch" && "${sdk[@]}" analyseplugin libvorel 2>/dev/null) | grep -q 'Plugin Unique ID: 1043' ||
+  (cd "$scratch" && prints 'Plugin Unique ID: 1043' "${sdk[@]}" analyseplugin libvorel) ||
     fail "analyseplugin does not find the vorel plugin"
   "${clean[@]}" ecasound -q -i "$scratch/in.wav" -o "$scratch/ecasound.wav" -el:vorel,8,1,1,0,0,0 >/dev/null ||
     fail "ecasound does not find the vorel plugin"
@@ -116,7 +127,7 @@ PY
     uri=$(sordi "file://$bundle/manifest.ttl" |
           sed -n 's|^<\([^>]*\)> <http://www.w3.org/1999/02/22-rdf-syntax-ns#type> <http://lv2plug.in/ns/lv2core#Plugin> \.$|\1|p')
     [ -n "$uri" ] || fail "no plugin in $bundle/manifest.ttl"
-    "${clean[@]}" lv2ls | grep -qxF "$uri" || fail "lv2ls does not list $uri"
+    prints "^${uri//./\\.}\$" "${clean[@]}" lv2ls || fail "lv2ls does not list $uri"
     echo "lv2ls lists $uri"
   else
     echo "no LV2 bundle in the package: lv2ls not tried"
@@ -128,7 +139,7 @@ PY
   if [ -n "$man_excluded" ]; then
     echo "man -w not tried: dpkg leaves out manual pages here ($man_excluded)"
   else
-    man -aw vorel-render | grep -qx /usr/share/man/man1/vorel-render.1.gz || fail "man -w does not find vorel-render"
+    prints '^/usr/share/man/man1/vorel-render\.1\.gz$' man -aw vorel-render || fail "man -w does not find vorel-render"
   fi
   echo "installed amd64: listplugins, analyseplugin, ecasound, vorel-render and man find it"
 }
