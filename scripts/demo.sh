@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Makes its own input audio (speech, a drum loop and a chord, no network),
-# renders the plugin's named presets through the Vorel plugin with
-# vorel-render, and writes the renders with before/after spectrograms into
-# one folder.
+# renders the effect's named presets with vorel-render, and writes the
+# renders with before/after spectrograms into one folder.
 #
 # Usage: scripts/demo.sh [BUILD_DIR [OUT_DIR]]   (defaults: build demo-out)
 set -euo pipefail
@@ -11,17 +10,13 @@ build=${1:-build}
 out=${2:-demo-out}
 render="$build/tools/vorel-render/vorel-render"
 [ -x "$render" ] || { echo "demo: $render is missing; run 'make build' first" >&2; exit 1; }
-[ -e "$build/libvorel.so" ] || { echo "demo: $build/libvorel.so is missing" >&2; exit 1; }
-
-export LADSPA_PATH
-LADSPA_PATH=$(cd "$build" && pwd)
 mkdir -p "$out"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 # --- Input audio -----------------------------------------------------------
 
-# Speech, left at the synthesiser's own 22050 Hz: the plugin runs at the
+# Speech, left at the synthesiser's own 22050 Hz: the effect runs at the
 # file's rate.
 espeak-ng -s 150 -w "$work/speech.wav" \
   "Vorel cuts the sound into frames, walks across the spectrum, and holds what it finds. Every voice becomes a little machine."
@@ -45,7 +40,7 @@ sox -R -V1 -n -r 44100 -c 3 "$work/chord3.wav" \
 sox -R -V1 "$work/chord3.wav" -c 2 "$out/input-chord.wav" remix 1,2 2,3 gain -n -3
 
 # --- Presets and the input each is heard on --------------------------------
-# The presets are the plugin's own (vorel-render --list-presets); the LV2
+# The presets are the effect's own (vorel-render --list-presets); the LV2
 # plugin offers the same ones.
 
 presets=(

@@ -1,13 +1,11 @@
-// vorel-render: renders audio files through the Vorel LADSPA plugin.
+// vorel-render: renders audio files through the Vorel effect, built in.
 #include <cstdio>
 #include <exception>
 
-#include "vorel-render/control_ports.h"
 #include "vorel-render/file_formats.h"
 #include "vorel-render/input_file.h"
 #include "vorel-render/options.h"
 #include "vorel-render/output_file.h"
-#include "vorel-render/plugin_library.h"
 #include "vorel-render/progress.h"
 #include "vorel-render/render.h"
 
@@ -19,20 +17,14 @@ int main(int argc, char** argv) {
 
   try {
     InputFile input(options.Input);
-    const std::string pluginPath = options.PluginPath.empty()
-                                       ? SearchPluginPath(kPluginFile, LadspaSearchPath())
-                                       : options.PluginPath;
-    PluginLibrary plugin(pluginPath, kPluginLabel);
-    const auto rate = static_cast<unsigned long>(input.SampleRate());
-    const auto controls = ControlValues(plugin.Descriptor(), options.Controls, rate);
-    FindAudioPorts(plugin.Descriptor());  // refuse an unusable plugin before creating the output
+    const ControlValues controls = ApplySettings(options.Controls);
 
     const int format =
         OutputFormat(options.Output, options.Encoding, input.Channels(), input.SampleRate());
     OutputFile output(options.Output, format, input.Channels(), input.SampleRate());
     Progress progress(input.Frames(),
                       !options.Quiet && WantsProgress(input.Frames(), input.SampleRate()));
-    Render(input, output, plugin.Descriptor(), controls, options.Compensate, progress);
+    Render(input, output, controls, options.Compensate, progress);
     output.Commit();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "vorel-render: %s\n", e.what());

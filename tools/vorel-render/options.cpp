@@ -2,7 +2,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cmath>
 #include <cstdio>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -17,7 +20,7 @@ namespace {
 
 // The option for each control port. The port's name and, for a control
 // that chooses between named values, the names and their values come from
-// the plugin's port table.
+// the effect's port table.
 struct ControlOption {
   vorel::PortIndex Port;
   const char* Flag;
@@ -54,17 +57,26 @@ void AddPreset(const std::string& name, std::vector<ControlSetting>& controls) {
   for (const vorel::Preset& preset : vorel::kPresets) {
     if (name != preset.Name) continue;
     for (unsigned long port = 0; port < vorel::kControlPortCount; ++port) {
-      controls.push_back({"--preset", vorel::kPortTable[port].Name, preset.Values[port], name});
+      controls.push_back(
+          {"--preset", static_cast<vorel::PortIndex>(port), preset.Values[port], name});
     }
   }
+}
+
+// A port's range as the error messages give it: "1 to 43, whole numbers".
+std::string RangeText(const vorel::PortEntry& port) {
+  std::ostringstream text;
+  text << port.Minimum << " to " << port.Maximum;
+  if (port.Integer) text << ", whole numbers";
+  return text.str();
 }
 
 }  // namespace
 
 ParseResult ParseOptions(int argc, const char* const* argv) {
   CLI::App app{
-      "Renders an audio file through the Vorel LADSPA plugin, one plugin instance per "
-      "channel, at the file's sample rate. Controls left out take the plugin's defaults.",
+      "Renders an audio file through the Vorel effect, one instance per channel, at the "
+      "file's sample rate. Controls left out take their defaults.",
       "vorel-render"};
   app.get_formatter()->column_width(32);
   app.set_version_flag("--version", std::string("vorel-render ") + VOREL_VERSION);
@@ -76,8 +88,6 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
          "output", options.Output,
          "Audio file to write; its extension picks the container (.wav, .flac, .aiff, .ogg, ...)")
       ->required();
-  app.add_option("--plugin", options.PluginPath,
-                 "Path of libvorel.so (default: search the directories in LADSPA_PATH)");
 
   // A preset sets all six controls; a control's own option overrides it.
   std::string preset;
@@ -117,8 +127,8 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
       ->check(CLI::IsMember(EncodingNames()));
   bool raw = false;
   app.add_flag("--no-compensate", raw,
-               "Write the plugin's output as it comes, 1024 samples late, instead of "
-               "lining it up with the input");
+               "Write the effect's output as it comes, 1024 samples late (as the plugin "
+               "gives it), instead of lining it up with the input");
   app.add_flag("-q,--quiet", options.Quiet, "Show no progress bar");
 
   try {
@@ -136,12 +146,35 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
     const vorel::PortEntry& port = vorel::kPortTable[control.Port];
     if (port.ScalePointCount == 0) {
       options.Controls.push_back(
-          {control.Flag, port.Name, numbers[i], controlOptions[i]->as<std::string>()});
+          {control.Flag, control.Port, numbers[i], controlOptions[i]->as<std::string>()});
     } else {
-      options.Controls.push_back({control.Flag, port.Name, ValueNamed(port, names[i]), names[i]});
+      options.Controls.push_back(
+          {control.Flag, control.Port, ValueNamed(port, names[i]), names[i]});
     }
   }
   return {std::move(options), 0};
+}
+
+ControlValues ApplySettings(const std::vector<ControlSetting>& settings) {
+  ControlValues values;
+  for (unsigned long port = 0; port < vorel::kControlPortCount; ++port) {
+    values[port] = vorel::kPortTable[port].Default;
+  }
+  for (const ControlSetting& setting : settings) {
+    const vorel::PortEntry& port = vorel::kPortTable[setting.Port];
+    const double v = setting.Value;
+    // Written so that a NaN fails.
+    if (!(v >= port.Minimum && v <= port.Maximum)) {
+      throw std::runtime_error(setting.Flag + " " + setting.Text + " is outside the range of \"" +
+                               port.Name + "\": " + RangeText(port));
+    }
+    if (port.Integer && v != std::trunc(v)) {
+      throw std::runtime_error(setting.Flag + " " + setting.Text + " is not a whole number: \"" +
+                               port.Name + "\" takes " + RangeText(port));
+    }
+    values[setting.Port] = static_cast<float>(v);
+  }
+  return values;
 }
 
 }  // namespace render

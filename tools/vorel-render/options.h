@@ -1,18 +1,20 @@
-// The command line of vorel-render: files, plugin location, controls and
-// output settings.
+// The command line of vorel-render: files, controls and output settings.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "effect/port_table.h"
+
 namespace render {
 
-// One control the user set, by the plugin's port name. The flag and the
-// text as typed are kept for error messages.
+// One control the user set. The flag and the text as typed are kept for
+// error messages.
 struct ControlSetting {
   std::string Flag;
-  std::string PortName;
+  vorel::PortIndex Port;
   double Value;
   std::string Text;
 };
@@ -20,7 +22,6 @@ struct ControlSetting {
 struct RenderOptions {
   std::string Input;
   std::string Output;
-  std::string PluginPath;  // empty: search LADSPA_PATH
   std::vector<ControlSetting> Controls;
   std::string Encoding = "auto";
   bool Compensate = true;
@@ -35,5 +36,13 @@ struct ParseResult {
 };
 
 ParseResult ParseOptions(int argc, const char* const* argv);
+
+// The six control values in port order, as the effect takes them.
+using ControlValues = std::array<float, vorel::kControlPortCount>;
+
+// The port table's defaults with the settings applied in order. Throws
+// with a message naming the option when a setting lies outside its port's
+// range, or is not a whole number where the port takes only those.
+ControlValues ApplySettings(const std::vector<ControlSetting>& settings);
 
 }  // namespace render

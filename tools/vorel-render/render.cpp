@@ -2,38 +2,35 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
-#include "vorel-render/control_ports.h"
-#include "vorel-render/hosted_plugin.h"
+#include "effect/processor.h"
 
 namespace render {
 
 namespace {
 
-// Per-channel audio buffers and the instance that works on them.
+// Per-channel audio buffers and the effect that works on them.
 struct Channel {
-  std::vector<LADSPA_Data> In = std::vector<LADSPA_Data>(kBlockFrames);
-  std::vector<LADSPA_Data> Out = std::vector<LADSPA_Data>(kBlockFrames);
-  std::unique_ptr<HostedPlugin> Instance;
+  std::vector<float> In = std::vector<float>(kBlockFrames);
+  std::vector<float> Out = std::vector<float>(kBlockFrames);
+  std::unique_ptr<vorel::Processor> Effect;
 };
 
 }  // namespace
 
-void Render(InputFile& input, OutputFile& output, const LADSPA_Descriptor& descriptor,
-            const std::vector<LADSPA_Data>& controls, bool compensate, Progress& progress) {
+void Render(InputFile& input, OutputFile& output, const ControlValues& controls, bool compensate,
+            Progress& progress) {
   const auto channels = static_cast<std::size_t>(input.Channels());
-  const AudioPorts audio = FindAudioPorts(descriptor);
-  const auto rate = static_cast<unsigned long>(input.SampleRate());
-
   std::vector<Channel> lanes(channels);
   for (Channel& lane : lanes) {
-    lane.Instance = std::make_unique<HostedPlugin>(descriptor, rate, controls, audio,
-                                                   lane.In.data(), lane.Out.data());
+    lane.Effect = std::make_unique<vorel::Processor>(static_cast<float>(input.SampleRate()));
   }
   std::vector<float> interleaved(kBlockFrames * channels);
 
-  unsigned long toSkip = compensate ? kPluginLatency : 0;   // late frames still to drop
-  unsigned long padding = compensate ? kPluginLatency : 0;  // zero frames still to feed
+  const unsigned long latency = compensate ? vorel::Processor::kLatency : 0;
+  unsigned long toSkip = latency;   // late frames still to drop
+  unsigned long padding = latency;  // zero frames still to feed
   for (;;) {
     auto frames = static_cast<unsigned long>(input.Read(interleaved.data(), kBlockFrames));
     if (frames == 0) {
@@ -47,7 +44,7 @@ void Render(InputFile& input, OutputFile& output, const LADSPA_Descriptor& descr
 
     for (std::size_t c = 0; c < channels; ++c) {
       for (unsigned long i = 0; i < frames; ++i) lanes[c].In[i] = interleaved[i * channels + c];
-      lanes[c].Instance->Run(frames);
+      lanes[c].Effect->Run(controls.data(), lanes[c].In.data(), lanes[c].Out.data(), frames);
       for (unsigned long i = 0; i < frames; ++i) interleaved[i * channels + c] = lanes[c].Out[i];
     }
 
