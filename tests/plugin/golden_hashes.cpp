@@ -1,12 +1,16 @@
 // Prints one line per fixed case: the hash of the plugin's output (loaded
 // through the dynamic loader) and the hash of the spectral engine's own
-// output, where NaN payloads are still visible. The 32-bit and the 64-bit
-// build must print identical lines; `make test-m32` compares them.
+// output, where NaN payloads are still visible. Then one line per sample
+// rate and signal of a wide run: a seeded host that changes every control
+// within its range every few blocks, with blocks of 0 to 2048 samples. Every
+// build, on every target, must print identical lines; `make test-m32` and
+// `make test-arm` compare them with the normal build's.
 //
 // Inputs are made with integer arithmetic only (no libm), so both builds
 // feed the same bits.
 //
 // Usage: vorel-golden LIBRARY
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -32,12 +36,12 @@ struct Case {
 
 // Noise with quiet and signalling NaNs carrying payloads, infinities,
 // subnormals and out-of-range values mixed in.
-std::vector<float> HostileMix() {
-  std::vector<float> x = vorel_host::Noise(kLength, 11, 1.0f);
+std::vector<float> HostileMix(size_t length) {
+  std::vector<float> x = vorel_host::Noise(length, 11, 1.0f);
   const uint32_t patterns[] = {0x7fc00001u, 0x7f800001u, 0xffa00000u, 0x7f800000u,
                                0xff800000u, 0x00000001u, 0x807fffffu, 0x7f7fffffu};
   // Sparse enough that clean frames lie between the special values.
-  for (size_t i = 0; i < kLength; i += 1400) {
+  for (size_t i = 0; i < length; i += 1400) {
     std::memcpy(&x[i], &patterns[(i / 1400) % 8], sizeof(float));
   }
   return x;
@@ -71,6 +75,67 @@ uint64_t RunEngine(const Case& c) {
   return vorel_host::HashSamples(out.data(), kLength);
 }
 
+// The wide run's host: its own generator, so that the controls and block
+// sizes follow from the seed alone.
+uint64_t RunWide(const LADSPA_Descriptor* d, unsigned long rate, const std::vector<float>& input,
+                 uint32_t seed) {
+  vorel_host::Instance instance(d, rate);
+  vorel_host::Rng rng(seed);
+  std::vector<float> out(input.size());
+  for (size_t pos = 0, block = 0; pos < input.size(); ++block) {
+    if (block % 5 == 0) {
+      float* v = instance.controls.Values;
+      v[vorel::SampleHoldPort] = static_cast<float>(1 + rng.Next() % 43);
+      v[vorel::GainPort] = static_cast<float>(rng.Next() % 2001) / 1000.0f;
+      v[vorel::DirectionPort] = static_cast<float>(rng.Next() % 2);
+      v[vorel::BitMaskPort] =
+          rng.Next() % 3 == 0 ? 0.0f : static_cast<float>(rng.Next() % 1001) / 1000.0f;
+      v[vorel::AmpModPort] = static_cast<float>(rng.Next() % 2);
+      v[vorel::ProcessTypePort] = static_cast<float>(rng.Next() % 2);
+    }
+    const auto n =
+        static_cast<unsigned long>(std::min<size_t>(rng.Next() % 2049, input.size() - pos));
+    instance.Run(input.data() + pos, out.data() + pos, n);
+    pos += n;
+  }
+  return vorel_host::HashSamples(out.data(), out.size());
+}
+
+// A triangle wave of the given period, in integer steps.
+std::vector<float> Triangle(size_t length, int period) {
+  std::vector<float> x(length);
+  for (size_t i = 0; i < length; ++i) {
+    const int phase = static_cast<int>(i % static_cast<size_t>(period));
+    const int rise = phase < period / 2 ? phase : period - phase;
+    x[i] = static_cast<float>(4 * rise - period) / static_cast<float>(period);
+  }
+  return x;
+}
+
+void PrintWide(const LADSPA_Descriptor* d) {
+  constexpr size_t kWideLength = 60000;
+  const struct {
+    const char* name;
+    std::vector<float> input;
+  } signals[] = {
+      {"noise", vorel_host::Noise(kWideLength, 21, 0.9f)},
+      {"quiet", vorel_host::Noise(kWideLength, 22, 0.001f)},
+      {"triangle", Triangle(kWideLength, 173)},
+      {"silence", std::vector<float>(kWideLength, 0.0f)},
+      {"hostile", HostileMix(kWideLength)},
+  };
+  const unsigned long rates[] = {1,     126,   8000,  11025, 16000, 22050,
+                                 32000, 44100, 48000, 88200, 96000, 192000};
+  uint32_t seed = 1;
+  for (unsigned long rate : rates) {
+    for (const auto& s : signals) {
+      std::printf("wide-%s-%lu%*s plugin %016llx\n", s.name, rate,
+                  static_cast<int>(22 - std::strlen(s.name) - std::to_string(rate).size()), "",
+                  static_cast<unsigned long long>(RunWide(d, rate, s.input, seed++)));
+    }
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -86,7 +151,7 @@ int main(int argc, char** argv) {
   const std::vector<float> noise = vorel_host::Noise(kLength, 5, 0.7f);
   const std::vector<float> square = vorel_host::Square(kLength, 160, 1.0f);
   const std::vector<float> impulses = Impulses();
-  const std::vector<float> hostile = HostileMix();
+  const std::vector<float> hostile = HostileMix(kLength);
 
   // "bitmask" 0, 0.5 and 1 give the masks 0, 32767 << 16 and 65535 << 16.
   const struct {
@@ -131,5 +196,6 @@ int main(int argc, char** argv) {
                 static_cast<unsigned long long>(RunPlugin(lib.Descriptor(), c)),
                 static_cast<unsigned long long>(RunEngine(c)));
   }
+  PrintWide(lib.Descriptor());
   return 0;
 }
