@@ -7,10 +7,21 @@ PREFIX ?= /usr/local
 DEMO_OUT ?= demo-out
 FUZZ_SECONDS ?= 60
 CORPUS := tests/fuzz/corpus
+# The 32-bit x86 build and the ARM cross builds run on amd64 machines; the
+# packages of a machine of another architecture are its own.
+ARCH := $(shell dpkg --print-architecture)
+CROSS_TARGETS := aarch64-linux-gnu arm-linux-gnueabihf
+ifeq ($(ARCH),amd64)
+OTHER_BUILDS := $(BUILD)-m32 $(foreach t,$(CROSS_TARGETS),$(BUILD)-$(t))
+CROSS_STEPS := test-m32 test-arm
+else
+OTHER_BUILDS :=
+CROSS_STEPS := skip-cross
+endif
 
-.PHONY: deps-build deps-demo deps-test deps-deb format format-check build build-m32 test test-hosts test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles deb test-deb check bench demo install install-user clean
+.PHONY: deps-build deps-demo deps-test deps-deb deps-cross skip-cross build-arm test-arm format format-check build build-m32 test test-hosts test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles deb test-deb check bench demo install install-user clean
 
-deps-build deps-demo deps-test deps-deb: deps-%:
+deps-build deps-demo deps-test deps-deb deps-cross: deps-%:
 	scripts/install-deps.sh $*
 
 build: deps-build
@@ -60,6 +71,29 @@ test-m32: build build-m32
 	diff $(BUILD)/golden.txt $(BUILD)-m32/golden.txt
 	@echo "golden output: $$(wc -l < $(BUILD)-m32/golden.txt) cases bit-identical in the 32-bit and 64-bit builds"
 
+# The ARM targets, arm64 and armhf: cross-built with clang in
+# $(BUILD)-<target>, their tests run under qemu-user (all but the 1,000 load
+# cycles), then the golden output, which must give the native build's bits.
+build-arm: deps-test deps-cross
+	for t in $(CROSS_TARGETS); do \
+	  cmake -S . -B $(BUILD)-$$t -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/$$t.cmake \
+	    -DCMAKE_BUILD_TYPE=Release -DVOREL_BENCH=OFF && \
+	  cmake --build $(BUILD)-$$t -j $(JOBS) || exit 1; \
+	done
+
+test-arm: build build-arm
+	$(BUILD)/tests/vorel-golden $(BUILD)/libvorel.so > $(BUILD)/golden.txt
+	for t in $(CROSS_TARGETS); do \
+	  ctest --test-dir $(BUILD)-$$t --output-on-failure -j $(JOBS) -E LoadCycles || exit 1; \
+	  qemu=$$(sed -n 's/^CMAKE_CROSSCOMPILING_EMULATOR:[A-Z]*=//p' $(BUILD)-$$t/CMakeCache.txt); \
+	  $$qemu $(BUILD)-$$t/tests/vorel-golden $(BUILD)-$$t/libvorel.so > $(BUILD)-$$t/golden.txt && \
+	  diff $(BUILD)/golden.txt $(BUILD)-$$t/golden.txt || exit 1; \
+	  echo "golden output: $$(wc -l < $(BUILD)/golden.txt) cases bit-identical on $$t and $(ARCH)"; \
+	done
+
+skip-cross:
+	@echo "Skipped: the 32-bit x86 and ARM cross builds and their packages run on amd64 machines only (this is $(ARCH))."
+
 # The fuzz target (clang, libFuzzer, ASan+UBSan): replays the committed
 # corpus as a regression test, then fuzzes for FUZZ_SECONDS from it. New
 # inputs go to a scratch directory, not into the committed corpus.
@@ -72,19 +106,23 @@ fuzz-smoke: deps-test
 	$(BUILD)-fuzz/tests/fuzz/plugin_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	  -artifact_prefix=$(BUILD)-fuzz/ $(BUILD)-fuzz/corpus $(CORPUS)
 
-# The Debian packages, into $(BUILD)/: vorel_<version>_amd64.deb from the
-# normal build, vorel_<version>_i386.deb from the 32-bit one. dpkg-shlibdeps
-# reads the i386 C and C++ runtimes' dependency information, so the i386
-# architecture is enabled in dpkg and those runtimes installed.
-deb: deps-deb build build-m32
-	scripts/make-deb.sh $(BUILD) $(BUILD)
-	scripts/make-deb.sh $(BUILD)-m32 $(BUILD)
+# The Debian packages, into $(BUILD)/: vorel_<version>_<arch>.deb from the
+# normal build and, on amd64, i386 from the 32-bit build and arm64 and armhf
+# from the cross builds. dpkg-shlibdeps reads each architecture's runtimes'
+# dependency information, so those architectures are enabled in dpkg and the
+# runtimes installed.
+ifeq ($(ARCH),amd64)
+deb: deps-deb deps-cross build build-m32 build-arm
+else
+deb: deps-deb build
+endif
+	for dir in $(BUILD) $(OTHER_BUILDS); do scripts/make-deb.sh $$dir $(BUILD) || exit 1; done
 
-# The packages checked with lintian and dpkg-deb, the i386 one's library
-# against the golden output, then each installed with apt, used by hosts that
-# find it on their own, and purged. Installs into the system, so it runs last.
+# The packages checked with lintian and dpkg-deb, each one's library against
+# the golden output, then each installed with apt, used and purged. Installs
+# into the system, so it runs last.
 test-deb: deb
-	tests/package/deb_test.sh $(BUILD) $(BUILD)-m32
+	tests/package/deb_test.sh $(BUILD) $(OTHER_BUILDS)
 
 # 1,000 loads and unloads of the plugin with an instance run each time,
 # under valgrind memcheck: no leak, no error.
@@ -100,7 +138,7 @@ format: deps-test
 	clang-format --style=file -i $(CXX_SOURCES)
 
 # The whole suite, as CI runs it.
-check: format-check test test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles
+check: format-check test test-sanitize test-scalar test-tsan $(CROSS_STEPS) fuzz-smoke load-cycles
 	$(MAKE) test-deb
 
 # Speed: the benchmarks (median of 5, pinned to one core), then applyplugin
@@ -125,4 +163,5 @@ install-user: build
 	scripts/install-user.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-scalar $(BUILD)-tsan $(BUILD)-m32 $(BUILD)-fuzz $(DEMO_OUT)
+	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-scalar $(BUILD)-tsan $(BUILD)-m32 $(BUILD)-fuzz \
+	  $(foreach t,$(CROSS_TARGETS),$(BUILD)-$(t)) $(DEMO_OUT)

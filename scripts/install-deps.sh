@@ -11,6 +11,9 @@
 #          other plugin collections beside ours
 #   deb    the Debian packaging tools; on amd64 also the i386 C and C++
 #          runtimes, whose dependency information the i386 package needs
+#   cross  on amd64: clang's ARM targets, the arm64 and armhf libraries the
+#          cross builds link, their binutils, and qemu-user to run them
+# Only packages that exist on this machine's architecture are asked for.
 set -euo pipefail
 
 arch=$(dpkg --print-architecture)
@@ -22,15 +25,20 @@ test=("${build[@]}" python3 binutils file
   sox ecasound liblilv-dev lilv-utils sordi ardour jackd2 jalv
   swh-plugins cmt tap-plugins x42-plugins)
 deb=(dpkg-dev lintian file man-db binutils)
-i386=()
+cross=()
 if [ "$arch" = amd64 ]; then
-  # The 32-bit x86 build and package.
+  # The 32-bit x86 build and package, and the ARM cross builds.
   test+=(g++-multilib)
-  i386=(libc6:i386 libstdc++6:i386 libgcc-s1:i386)
-  deb+=("${i386[@]}")
+  deb+=(libc6:i386 libstdc++6:i386 libgcc-s1:i386)
+  cross=(clang qemu-user binutils-aarch64-linux-gnu binutils-arm-linux-gnueabihf)
+  for target in arm64 armhf; do
+    for p in libc6-dev libstdc++-12-dev libgcc-12-dev libgtest-dev liblilv-dev libsndfile1-dev; do
+      cross+=("$p:$target")
+    done
+  done
 fi
 
-[ $# -gt 0 ] || { echo "usage: $0 build|demo|test|deb ..." >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: $0 build|demo|test|deb|cross ..." >&2; exit 2; }
 packages=()
 for set in "$@"; do
   case $set in
@@ -38,14 +46,19 @@ for set in "$@"; do
     demo) packages+=("${demo[@]}") ;;
     test) packages+=("${test[@]}") ;;
     deb) packages+=("${deb[@]}") ;;
-    *) echo "$0: unknown set '$set' (build, demo, test, deb)" >&2; exit 2 ;;
+    cross) packages+=("${cross[@]}") ;;
+    *) echo "$0: unknown set '$set' (build, demo, test, deb, cross)" >&2; exit 2 ;;
   esac
 done
 
 missing=()
 for p in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null) || true
-  [ "$status" = "install ok installed" ] || missing+=("$p")
+  # A name without an architecture means this machine's, or "all".
+  name=$p
+  [ "${p#*:}" != "$p" ] || name=$p:$arch
+  listed=$(dpkg-query -W -f='${Package}:${Architecture} ${Status}\n' "$p" 2>/dev/null) || true
+  grep -qxF -e "$name install ok installed" -e "${p%%:*}:all install ok installed" <<<"$listed" ||
+    missing+=("$p")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 # A package named in two sets is installed once.
@@ -54,9 +67,12 @@ mapfile -t missing < <(printf '%s\n' "${missing[@]}" | sort -u)
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 echo "Installing: ${missing[*]}"
-if [[ " ${missing[*]} " == *:i386* ]]; then
-  foreign=$(dpkg --print-foreign-architectures)
-  grep -qx i386 <<<"$foreign" || $sudo dpkg --add-architecture i386
-fi
+# Another architecture's packages need that architecture enabled in dpkg.
+foreign=$(dpkg --print-foreign-architectures)
+for p in "${missing[@]}"; do
+  other=${p#*:}
+  [ "$other" != "$p" ] || continue
+  grep -qx "$other" <<<"$foreign" || { $sudo dpkg --add-architecture "$other"; foreign+=$'\n'$other; }
+done
 $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
 $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -9,9 +9,9 @@ set(CMAKE_CXX_COMPILER clang++)
 set(CMAKE_C_COMPILER_TARGET ${VOREL_CROSS_TRIPLE})
 set(CMAKE_CXX_COMPILER_TARGET ${VOREL_CROSS_TRIPLE})
 set(CMAKE_LIBRARY_ARCHITECTURE ${VOREL_CROSS_TRIPLE})
-set(CMAKE_STRIP /usr/bin/${VOREL_CROSS_TRIPLE}-strip)
-set(CMAKE_OBJCOPY /usr/bin/${VOREL_CROSS_TRIPLE}-objcopy)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${VOREL_CROSS_EMULATOR})
+set(CMAKE_STRIP /usr/bin/${VOREL_CROSS_TRIPLE}-strip CACHE FILEPATH "The target's strip")
+set(CMAKE_OBJCOPY /usr/bin/${VOREL_CROSS_TRIPLE}-objcopy CACHE FILEPATH "The target's objcopy")
+set(CMAKE_CROSSCOMPILING_EMULATOR ${VOREL_CROSS_EMULATOR} CACHE FILEPATH "What runs the target's programs here")
 # pkg-config reads the target's .pc files, not the build machine's.
 set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/${VOREL_CROSS_TRIPLE}/pkgconfig:/usr/share/pkgconfig)
 # The Debian architecture the packages are built for.
