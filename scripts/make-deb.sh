@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Debian package of one CMake build directory: what
-# `cmake --install` puts under /usr, stripped, with the Debian copyright and
-# changelog, and Depends computed from the binaries by dpkg-shlibdeps. The
-# normal build gives the amd64 package, the 32-bit build the i386 one.
+# `cmake --install` puts under /usr, stripped with the target's strip, with
+# the Debian copyright and changelog, and Depends computed from the binaries
+# by dpkg-shlibdeps against the target's libraries. The architecture is the
+# build's target: the normal build gives the native package, the 32-bit x86
+# build the i386 one, the ARM cross builds arm64 and armhf.
 # Writes OUT_DIR/vorel_<version>_<arch>.deb and prints its name.
 # Usage: make-deb.sh BUILD_DIR OUT_DIR
 set -euo pipefail
@@ -52,20 +54,24 @@ find "$stage/usr" -type d -exec chmod 0755 {} +
 find "$stage/usr" -type f -exec chmod 0644 {} +
 if [ -d "$stage/usr/bin" ]; then find "$stage/usr/bin" -type f -exec chmod 0755 {} +; fi
 
-# Stripped as Debian strips: shared objects keep only their dynamic symbols.
+# Stripped as Debian strips, by the target's strip: shared objects keep only
+# their dynamic symbols.
+strip=$(sed -n 's/^CMAKE_STRIP:FILEPATH=//p' "$build/CMakeCache.txt")
+[ -x "$strip" ] || { echo "no strip for $arch in $build/CMakeCache.txt"; exit 1; }
 elves=()
 while IFS= read -r -d '' f; do
   case $(file -b "$f") in ELF*) elves+=("$f") ;; esac
 done < <(find "$stage/usr" -type f -print0 | sort -z)
 for f in "${elves[@]}"; do
   case $f in
-    *.so) strip --remove-section=.comment --remove-section=.note --strip-unneeded "$f" ;;
-    *) strip --remove-section=.comment --remove-section=.note "$f" ;;
+    *.so) "$strip" --remove-section=.comment --remove-section=.note --strip-unneeded "$f" ;;
+    *) "$strip" --remove-section=.comment --remove-section=.note "$f" ;;
   esac
 done
 
-# dpkg-shlibdeps wants a source tree around it; for the i386 package it reads
-# the i386 libraries' dependency information (dpkg architecture i386 enabled).
+# dpkg-shlibdeps wants a source tree around it; for another architecture's
+# package it reads that architecture's libraries' dependency information
+# (dpkg has the architecture enabled and the libraries installed).
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 mkdir "$scratch/debian"
@@ -77,7 +83,7 @@ depends=$(cd "$scratch" && DEB_HOST_ARCH=$arch dpkg-shlibdeps -O "${elves[@]}" |
 # system's biarch copies (libc6-i386, lib32stdc++6), which no i386 system has.
 case $depends in
   *-i386*|*lib32*)
-    echo "Depends names biarch packages ($depends): run scripts/install-deps.sh --i386"; exit 1 ;;
+    echo "Depends names biarch packages ($depends): run scripts/install-deps.sh deb"; exit 1 ;;
 esac
 
 provides=ladspa-plugin

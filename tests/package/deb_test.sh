@@ -1,31 +1,60 @@
 #!/usr/bin/env bash
 # The Debian packages that `make deb` wrote: checked with lintian and
-# dpkg-deb, the i386 library against the 64-bit build's golden output, then
-# each package installed with apt, used by hosts that find it with no path
-# set, and purged without leftovers. Installs into the system: run it last.
-# Usage: deb_test.sh BUILD_DIR M32_BUILD_DIR
+# dpkg-deb, each library against the native build's golden output (the
+# other architectures' through their own builds' golden program, under
+# qemu-user for ARM), then each package installed with apt, used and purged
+# without leftovers. Installs into the system: run it last.
+# Usage: deb_test.sh BUILD_DIR [OTHER_ARCHITECTURE_BUILD_DIR...]
 set -euo pipefail
-build=$(realpath "$1") m32=$(realpath "$2")
+build=$(realpath "$1")
+shift
 source=$(cd "$(dirname "$0")/../.." && pwd)
 version=$(sed -n 's/^Version: //p' "$build/deb/control")
-amd64="$build/vorel_${version}_amd64.deb" i386="$build/vorel_${version}_i386.deb"
+arch_of() { sed -n 's/^Architecture: //p' "$1/deb/control"; }
+native=$(arch_of "$build")
+others=()
+for dir in "$@"; do others+=("$(realpath "$dir")"); done
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
+deb_of() { echo "$build/vorel_${version}_$1.deb"; }
 
-# lintian: no error in either package (its warnings and notes are printed).
-for deb in "$amd64" "$i386"; do
-  lintian --fail-on error --display-info "$deb" || fail "lintian reports errors in $deb"
+# What `file` says of each architecture's ELF files, and how this machine
+# runs that architecture's programs.
+elf_of() {
+  case $1 in
+    amd64) echo "ELF 64-bit LSB *x86-64*" ;;
+    i386) echo "ELF 32-bit LSB *Intel 80386*" ;;
+    arm64) echo "ELF 64-bit LSB *ARM aarch64*" ;;
+    armhf) echo "ELF 32-bit LSB *ARM, EABI5*" ;;
+    *) fail "no ELF description for $1" ;;
+  esac
+}
+runner_of() {
+  case $1 in
+    arm64) [ "$native" = arm64 ] || echo qemu-aarch64 ;;
+    armhf) [ "$native" = armhf ] || echo qemu-arm ;;
+  esac
+}
+
+# lintian: no error in any package (its warnings and notes are printed).
+for dir in "$build" "${others[@]}"; do
+  lintian --fail-on error --display-info "$(deb_of "$(arch_of "$dir")")" || fail "lintian reports errors for $dir"
 done
 echo "lintian: no errors"
 
 # Contents: Debian's paths only, the control fields, stripped ELF files of the
-# package's architecture.
-check_package() {  # DEB ARCH ELF_PATTERN REQUIRED_FILE...
-  local deb=$1 arch=$2 elf=$3 dir="$scratch/$2"
-  shift 3
+# package's architecture, vorel-render where the build has it.
+check_package() {  # DIR
+  local arch deb dir="$scratch/$(arch_of "$1")"
+  arch=$(arch_of "$1")
+  deb=$(deb_of "$arch")
+  local required=(usr/lib/ladspa/libvorel.so usr/share/doc/vorel/copyright usr/share/doc/vorel/changelog.gz)
+  if [ -x "$1/tools/vorel-render/vorel-render" ]; then
+    required+=(usr/bin/vorel-render usr/share/man/man1/vorel-render.1.gz)
+  fi
   local info
   info=$(dpkg-deb --info "$deb")
   grep -qx " Architecture: $arch" <<<"$info" || fail "$deb: Architecture is not $arch"
@@ -33,32 +62,37 @@ check_package() {  # DEB ARCH ELF_PATTERN REQUIRED_FILE...
   grep -q "^ Depends: libc6 (>= " <<<"$info" || fail "$deb: Depends does not name libc6"
   grep "^ Depends:" <<<"$info"
   dpkg-deb -x "$deb" "$dir"
-  for f in "$@"; do [ -f "$dir/$f" ] || fail "$deb has no /$f"; done
+  for f in "${required[@]}"; do [ -f "$dir/$f" ] || fail "$deb has no /$f"; done
   local stray
   stray=$(cd "$dir" && find . -type f | grep -Ev '^\./usr/(lib/ladspa/libvorel\.so|lib/lv2/vorel\.lv2/[^/]+|bin/vorel-render|share/man/man1/vorel-render\.1\.gz|share/doc/vorel/(copyright|changelog\.gz))$' || true)
   [ -z "$stray" ] || fail "$deb has files outside the expected paths: $stray"
-  local f kind
+  local f kind elf
+  elf=$(elf_of "$arch")
   while IFS= read -r -d '' f; do
     kind=$(file -b "$f")
     case $kind in ELF*) ;; *) continue ;; esac
+    # shellcheck disable=SC2053
     [[ $kind == $elf ]] || fail "$deb: ${f#"$dir"} is $kind"
     [[ $kind == *", stripped"* ]] || fail "$deb: ${f#"$dir"} is not stripped"
   done < <(find "$dir" -type f -print0)
 }
-check_package "$amd64" amd64 "ELF 64-bit LSB *x86-64*" usr/lib/ladspa/libvorel.so usr/bin/vorel-render \
-  usr/share/man/man1/vorel-render.1.gz usr/share/doc/vorel/copyright usr/share/doc/vorel/changelog.gz
-check_package "$i386" i386 "ELF 32-bit LSB *Intel 80386*" usr/lib/ladspa/libvorel.so \
-  usr/share/doc/vorel/copyright usr/share/doc/vorel/changelog.gz
+for dir in "$build" "${others[@]}"; do check_package "$dir"; done
 echo "contents: Debian paths, stripped ELF files of each architecture"
 
-# Golden output: both packaged libraries give the 64-bit build's bits, the
-# i386 one loaded by the 32-bit build's host.
+# Golden output: every packaged library gives the native build's bits, each
+# loaded by its own build's golden program.
+golden() {  # BUILD_DIR LIBRARY
+  local runner
+  runner=$(runner_of "$(arch_of "$1")")
+  $runner "$1/tests/vorel-golden" "$2"
+}
 "$build/tests/vorel-golden" "$build/libvorel.so" > "$scratch/golden-build.txt"
-"$build/tests/vorel-golden" "$scratch/amd64/usr/lib/ladspa/libvorel.so" > "$scratch/golden-amd64.txt"
-"$m32/tests/vorel-golden" "$scratch/i386/usr/lib/ladspa/libvorel.so" > "$scratch/golden-i386.txt"
-diff "$scratch/golden-build.txt" "$scratch/golden-amd64.txt" || fail "the amd64 package's library differs"
-diff "$scratch/golden-build.txt" "$scratch/golden-i386.txt" || fail "the i386 package's library differs"
-echo "golden output: $(wc -l < "$scratch/golden-build.txt") cases bit-identical in both packages"
+for dir in "$build" "${others[@]}"; do
+  arch=$(arch_of "$dir")
+  golden "$dir" "$scratch/$arch/usr/lib/ladspa/libvorel.so" > "$scratch/golden-$arch.txt"
+  diff "$scratch/golden-build.txt" "$scratch/golden-$arch.txt" || fail "the $arch package's library differs"
+done
+echo "golden output: $(wc -l < "$scratch/golden-build.txt") cases bit-identical in every package"
 
 apt_get() { $sudo env DEBIAN_FRONTEND=noninteractive apt-get -y -qq "$@" >/dev/null; }
 # Whether the output of COMMAND has a line matching the extended regular
@@ -97,7 +131,7 @@ install_and_purge() {  # DEB CHECKS
   echo "purged $(basename "$deb"): nothing left behind"
 }
 
-uses_amd64() {
+uses_native() {
   local clean=(env -u LADSPA_PATH -u LV2_PATH)
   python3 - "$scratch/in.wav" <<PY
 import sys
@@ -141,17 +175,21 @@ PY
   else
     prints '^/usr/share/man/man1/vorel-render\.1\.gz$' man -aw vorel-render || fail "man -w does not find vorel-render"
   fi
-  echo "installed amd64: listplugins, analyseplugin, ecasound and man find it, vorel-render renders as built"
+  echo "installed $native: listplugins, analyseplugin, ecasound and man find it, vorel-render renders as built"
 }
-install_and_purge "$amd64" uses_amd64
+install_and_purge "$(deb_of "$native")" uses_native
 
-# The i386 package on this 64-bit machine (dpkg's i386 architecture is
-# enabled for make deb): the 32-bit host gives the golden output from the
-# installed library.
-uses_i386() {
-  [ "$(dpkg-query -W -f='${Architecture}' vorel)" = i386 ] || fail "vorel:i386 is not installed"
-  "$m32/tests/vorel-golden" /usr/lib/ladspa/libvorel.so | diff "$scratch/golden-build.txt" - ||
-    fail "the installed i386 library differs"
-  echo "installed i386: golden output bit-identical"
-}
-install_and_purge "$i386" uses_i386
+# The other architectures' packages on this machine (dpkg has their
+# architectures enabled for make deb): their own build's golden program gives
+# the native build's output from the installed library.
+for dir in "${others[@]}"; do
+  uses_foreign() {
+    local arch
+    arch=$(arch_of "$dir")
+    [ "$(dpkg-query -W -f='${Architecture}' vorel)" = "$arch" ] || fail "vorel:$arch is not installed"
+    golden "$dir" /usr/lib/ladspa/libvorel.so | diff "$scratch/golden-build.txt" - ||
+      fail "the installed $arch library differs"
+    echo "installed $arch: golden output bit-identical"
+  }
+  install_and_purge "$(deb_of "$(arch_of "$dir")")" uses_foreign
+done
