@@ -152,7 +152,7 @@ class Sox(HostCase):
         self.check(2)
 
     def test_padding_and_trimming_compensates_the_latency_like_vorel_render(self):
-        # The README's sox line for lined-up output: 1024 zeros after the
+        # The sox line of docs/hosts.md for lined-up output: 1024 zeros after the
         # input, the plugin, then the first 1024 samples dropped.
         source = self.make_input("in.wav", 2, "pcm24")
         settings = PRESETS["masked ramp"]
