@@ -141,6 +141,32 @@ TExtended TExtended::NonFinite(double value) {
   return r;
 }
 
+// The result of the double arithmetic on a and b, with the NaN x87 gives
+// when both operands sit in its registers: of two NaNs the larger
+// significand, of two equal ones the positive if either is; of one NaN,
+// that NaN. Both are quiet by now: a float NaN becomes quiet on its way to
+// double, as on its way into an x87 register. (An x87 instruction that reads
+// a signalling NaN straight from memory lets a quiet NaN win instead; the
+// engine's steps only ever meet quiet NaNs, which come out of arithmetic.)
+TExtended TExtended::Combined(const TExtended& a, const TExtended& b, double value) {
+  const double x = a.ToDouble(), y = b.ToDouble();
+  if (std::isnan(x) || std::isnan(y)) {
+    uint64_t xBits, yBits;
+    std::memcpy(&xBits, &x, sizeof xBits);
+    std::memcpy(&yBits, &y, sizeof yBits);
+    xBits &= ~kTopBit;
+    yBits &= ~kTopBit;
+    if (!std::isnan(y) || (std::isnan(x) && xBits > yBits)) {
+      value = x;
+    } else if (!std::isnan(x) || yBits > xBits) {
+      value = y;
+    } else {
+      value = std::signbit(x) ? y : x;
+    }
+  }
+  return NonFinite(value);
+}
+
 TExtended TExtended::Of(int32_t x) {
   if (x == 0) return TExtended();
   const int64_t wide = x;
@@ -197,7 +223,7 @@ TExtended TExtended::Negated() const {
 // the smaller one loses bits only when it lies 64 or more binades below the
 // larger, and then the sticky bit stands for them.
 TExtended operator+(const TExtended& a, const TExtended& b) {
-  if (!a.IsFinite || !b.IsFinite) return TExtended::NonFinite(a.ToDouble() + b.ToDouble());
+  if (!a.IsFinite || !b.IsFinite) return TExtended::Combined(a, b, a.ToDouble() + b.ToDouble());
   if (b.Significand == 0) {
     if (a.Significand != 0) return a;
     return TExtended::Finite(a.Negative && b.Negative, 0, 0);
@@ -223,12 +249,12 @@ TExtended operator+(const TExtended& a, const TExtended& b) {
 
 // A NaN subtrahend keeps its sign, as in x87: only finite values are negated.
 TExtended operator-(const TExtended& a, const TExtended& b) {
-  if (!a.IsFinite || !b.IsFinite) return TExtended::NonFinite(a.ToDouble() - b.ToDouble());
+  if (!a.IsFinite || !b.IsFinite) return TExtended::Combined(a, b, a.ToDouble() - b.ToDouble());
   return a + b.Negated();
 }
 
 TExtended operator*(const TExtended& a, const TExtended& b) {
-  if (!a.IsFinite || !b.IsFinite) return TExtended::NonFinite(a.ToDouble() * b.ToDouble());
+  if (!a.IsFinite || !b.IsFinite) return TExtended::Combined(a, b, a.ToDouble() * b.ToDouble());
   const bool negative = a.Negative != b.Negative;
   if (a.Significand == 0 || b.Significand == 0) return TExtended::Finite(negative, 0, 0);
   const TRounded r =
@@ -240,7 +266,7 @@ TExtended operator*(const TExtended& a, const TExtended& b) {
 // and the remainder as a sticky bit are enough to round.
 TExtended operator/(const TExtended& a, const TExtended& b) {
   if (!a.IsFinite || !b.IsFinite || b.Significand == 0) {
-    return TExtended::NonFinite(a.ToDouble() / b.ToDouble());
+    return TExtended::Combined(a, b, a.ToDouble() / b.ToDouble());
   }
   const bool negative = a.Negative != b.Negative;
   if (a.Significand == 0) return TExtended::Finite(negative, 0, 0);

@@ -8,9 +8,12 @@
 //
 // NaNs and infinities are left to the processor's double arithmetic: a value
 // that is not finite is kept as a double, and any operation with one (or a
-// division by zero) is done in double. Whether an infinity or NaN results,
-// and the sign of an infinity, come out as in x87; the payload of a NaN made
-// from two NaNs may differ (x87 keeps the larger payload).
+// division by zero) is done in double, which gives the infinities and the
+// invalid-operation NaN that x87 gives. Of two NaN operands the one x87
+// keeps is chosen explicitly. The NaN the processor makes itself (inf - inf,
+// 0 x inf) and the quieting of a signalling NaN are taken as the processor
+// does them: x86 agrees with x87 there, other processors may not, and
+// modelling that is left for later.
 #pragma once
 
 #include <cstdint>
@@ -50,6 +53,7 @@ class TExtended {
  private:
   static TExtended Finite(bool negative, int32_t exponent, uint64_t significand);
   static TExtended NonFinite(double value);
+  static TExtended Combined(const TExtended& a, const TExtended& b, double value);
   double ToDouble() const;
   TExtended Negated() const;
 
