@@ -30,6 +30,7 @@ TUint128 MultiplyWide(uint64_t a, uint64_t b) {
   return product;
 }
 
+// Zero bits above the highest set bit of v, which is not zero.
 int32_t LeadingZeros(const TUint128& v) {
   return v.Hi != 0 ? __builtin_clzll(v.Hi) : 64 + __builtin_clzll(v.Lo);
 }
@@ -56,6 +57,7 @@ TUint128 ShiftRightSticky(TUint128 v, int64_t shift) {
   return {v.Hi >> s, (v.Lo >> s) | (v.Hi << (64 - s)) | (lost != 0 ? 1u : 0u)};
 }
 
+// a + b, for a sum below 2^128.
 TUint128 Add(const TUint128& a, const TUint128& b) {
   const uint64_t lo = a.Lo + b.Lo;
   return {a.Hi + b.Hi + (lo < a.Lo ? 1u : 0u), lo};
@@ -68,6 +70,7 @@ TUint128 Subtract(const TUint128& a, const TUint128& b) {
 
 }  // namespace
 
+// A finite value from its parts, which are already normalised.
 TExtended TExtended::Finite(bool negative, int32_t exponent, uint64_t significand) {
   TExtended r;
   r.Negative = negative;
@@ -78,13 +81,14 @@ TExtended TExtended::Finite(bool negative, int32_t exponent, uint64_t significan
 
 namespace {
 
-// The value v x 2^(exponent - 127) (v not zero) rounded to a 64-bit
-// significand, to nearest with ties to even.
+// A significand with its top bit set and its exponent.
 struct TRounded {
   int32_t Exponent;
   uint64_t Significand;
 };
 
+// The value v x 2^(exponent - 127) (v not zero) rounded to a 64-bit
+// significand, to nearest with ties to even.
 TRounded RoundToSignificand(TUint128 v, int32_t exponent) {
   const int32_t shift = LeadingZeros(v);
   v = ShiftLeft(v, shift);
@@ -108,8 +112,9 @@ TRounded Normalised(uint64_t m, int32_t scale) {
 
 }  // namespace
 
+// Exact: a float's 24-bit significand, subnormal or not, fits.
 TExtended TExtended::Of(float x) {
-  if (!std::isfinite(x)) return NonFinite(x);
+  if (!std::isfinite(x)) return FromDouble(x);
   uint32_t bits;
   std::memcpy(&bits, &x, sizeof bits);
   const bool negative = (bits >> 31) != 0;
@@ -121,9 +126,9 @@ TExtended TExtended::Of(float x) {
   return Finite(negative, n.Exponent, n.Significand);
 }
 
-// The result of the double arithmetic: a finite one (a zero, from a
-// division by infinity) becomes an ordinary value again.
-TExtended TExtended::NonFinite(double value) {
+// A double, exactly: the result of the double arithmetic, where a finite
+// one (a zero, from a division by infinity) becomes an ordinary value.
+TExtended TExtended::FromDouble(double value) {
   TExtended r;
   if (std::isfinite(value)) {
     r.Negative = std::signbit(value);
@@ -164,9 +169,10 @@ TExtended TExtended::Combined(const TExtended& a, const TExtended& b, double val
       value = std::signbit(x) ? y : x;
     }
   }
-  return NonFinite(value);
+  return FromDouble(value);
 }
 
+// Exact: 31 bits and a sign fit.
 TExtended TExtended::Of(int32_t x) {
   if (x == 0) return TExtended();
   const int64_t wide = x;
@@ -207,12 +213,16 @@ int32_t TExtended::Truncated() const {
   return Negative ? -magnitude : magnitude;
 }
 
+// For the double arithmetic on non-finite values only: keeps the sign,
+// zero or not, finiteness and order, which is all that arithmetic reads
+// (every value the steps form lies well inside double's range).
 double TExtended::ToDouble() const {
   if (!IsFinite) return Special;
   const double magnitude = std::ldexp(static_cast<double>(Significand), Exponent - 63);
   return Negative ? -magnitude : magnitude;
 }
 
+// The same magnitude with the other sign; finite values only.
 TExtended TExtended::Negated() const {
   TExtended r = *this;
   r.Negative = !Negative;
@@ -253,6 +263,7 @@ TExtended operator-(const TExtended& a, const TExtended& b) {
   return a + b.Negated();
 }
 
+// The 128-bit product of the significands is exact; one rounding follows.
 TExtended operator*(const TExtended& a, const TExtended& b) {
   if (!a.IsFinite || !b.IsFinite) return TExtended::Combined(a, b, a.ToDouble() * b.ToDouble());
   const bool negative = a.Negative != b.Negative;
@@ -308,12 +319,14 @@ int32_t CompareFinite(bool aNegative, int32_t aExponent, uint64_t aSignificand, 
 
 }  // namespace
 
+// Exact for finite values; through double (NaN unordered) otherwise.
 bool operator<(const TExtended& a, const TExtended& b) {
   if (!a.IsFinite || !b.IsFinite) return a.ToDouble() < b.ToDouble();
   return CompareFinite(a.Negative, a.Exponent, a.Significand, b.Negative, b.Exponent,
                        b.Significand) < 0;
 }
 
+// As operator<, with equality.
 bool operator<=(const TExtended& a, const TExtended& b) {
   if (!a.IsFinite || !b.IsFinite) return a.ToDouble() <= b.ToDouble();
   return CompareFinite(a.Negative, a.Exponent, a.Significand, b.Negative, b.Exponent,

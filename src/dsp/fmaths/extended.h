@@ -52,7 +52,7 @@ class TExtended {
 
  private:
   static TExtended Finite(bool negative, int32_t exponent, uint64_t significand);
-  static TExtended NonFinite(double value);
+  static TExtended FromDouble(double value);
   static TExtended Combined(const TExtended& a, const TExtended& b, double value);
   double ToDouble() const;
   TExtended Negated() const;
