@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstring>
 #include <random>
+#include <tuple>
+#include <type_traits>
 
 #include "dsp/fmaths/extended.h"
 #include "dsp/fmaths/fmaths.h"
@@ -27,21 +29,14 @@ using vorel::TExtended;
 // The engine's steps, and one whole-number threshold, on four operands.
 enum class Step { OverlapAdd, Filter, LevelScale, Coefficient, Hold };
 
-template <typename T>
-T Of(float x) {
-  return T(x);
-}
-template <>
-TExtended Of<TExtended>(float x) {
-  return TExtended::Of(x);
-}
-template <typename T>
-T OfInt(int32_t x) {
-  return T(x);
-}
-template <>
-TExtended OfInt<TExtended>(int32_t x) {
-  return TExtended::Of(x);
+// A float or an integer as T, which is long double or TExtended.
+template <typename T, typename V>
+T Of(V x) {
+  if constexpr (std::is_same_v<T, TExtended>) {
+    return TExtended::Of(x);
+  } else {
+    return x;
+  }
 }
 
 // Every step returns its last extended value; only Hold reads n.
@@ -57,7 +52,7 @@ T Evaluate(Step step, const float (&v)[4], int32_t n) {
     case Step::Coefficient:
       return Of<T>(1.0f) - Of<T>(250.0f) / Of<T>(v[0]);
     case Step::Hold:
-      return OfInt<T>(n) * Of<T>(v[0]);
+      return Of<T>(n) * Of<T>(v[0]);
   }
   return T();
 }
@@ -133,26 +128,17 @@ const Case kCases[] = {
 // clang-format on
 
 #if X87_AVAILABLE
-// The parts of an x87 value, as TExtended reports them.
-struct Parts {
-  bool negative;
-  int32_t exponent;
-  uint64_t significand;
-  bool operator==(const Parts& o) const {
-    return negative == o.negative && exponent == o.exponent && significand == o.significand;
-  }
-};
+// Sign, exponent and significand, as TExtended reports them.
+using Parts = std::tuple<bool, int32_t, uint64_t>;
 
 Parts PartsOf(long double x) {
   unsigned char bytes[sizeof x];
   std::memcpy(bytes, &x, sizeof x);
-  Parts p;
+  uint64_t significand;
   uint16_t top;
-  std::memcpy(&p.significand, bytes, 8);
+  std::memcpy(&significand, bytes, 8);
   std::memcpy(&top, bytes + 8, 2);
-  p.negative = (top >> 15) != 0;
-  p.exponent = p.significand == 0 ? 0 : (top & 0x7fff) - 16383;
-  return p;
+  return {top >> 15 != 0, significand == 0 ? 0 : (top & 0x7fff) - 16383, significand};
 }
 
 Parts PartsOf(const TExtended& x) { return {x.IsNegative(), x.GetExponent(), x.GetSignificand()}; }
@@ -163,12 +149,10 @@ Parts PartsOf(const TExtended& x) { return {x.IsNegative(), x.GetExponent(), x.G
   const long double want = Evaluate<long double>(step, v, n);
   const TExtended got = Evaluate<TExtended>(step, v, n);
   if (BitsOf(got.ToFloat()) != BitsOf(static_cast<float>(want)) ||
-      (std::isfinite(want) && !(PartsOf(got) == PartsOf(want)))) {
+      (std::isfinite(want) && PartsOf(got) != PartsOf(want))) {
     return ::testing::AssertionFailure()
-           << std::hexfloat << "step " << static_cast<int>(step) << " on " << v[0] << ", " << v[1]
-           << ", " << v[2] << ", " << v[3] << ", " << std::dec << n << ": x87 " << std::hexfloat
-           << want << ", portable " << got.ToFloat() << std::hex << " (significands "
-           << PartsOf(want).significand << ", " << got.GetSignificand() << ")";
+           << std::hexfloat << "x87 " << want << ", portable " << got.ToFloat() << " from " << v[0]
+           << " " << v[1] << " " << v[2] << " " << v[3] << " " << n;
   }
   if (step == Step::Hold && std::fabs(want) < 0x1p30L) {
     const auto k = static_cast<int32_t>(want);
@@ -196,51 +180,42 @@ TEST(ExtendedSteps, GiveTheX87BitsOnHardCases) {
 #if X87_AVAILABLE
 // Operands drawn to reach every binade, subnormals, significands of all
 // ones or a single bit, and sums that cancel to a few units or to zero.
-class OperandSource {
- public:
-  explicit OperandSource(uint32_t seed) : rng_(seed) {}
-
+struct OperandSource {
   float Any() {
-    const uint32_t r = rng_();
+    const uint32_t r = rng();
     const uint32_t sign = r & 0x80000000u;
-    uint32_t significand = rng_() & 0x7fffffu;
+    uint32_t significand = rng() & 0x7fffffu;
     if (r % 8 == 0) significand = 0x7fffffu;
-    if (r % 8 == 1) significand = rng_() % 3 == 0 ? 0u : 1u;
+    if (r % 8 == 1) significand = rng() % 3 == 0 ? 0u : 1u;
     uint32_t field = (r >> 8) % 255;                      // any binade, subnormals included
     if ((r >> 16) % 4 != 0) field = 97 + (r >> 20) % 60;  // mostly near 1
     return FloatOf(sign | (field << 23) | significand);
   }
 
   // x, or a value a few units from it.
-  float Near(float x) {
-    const uint32_t offset = rng_() % 9;
-    return FloatOf(BitsOf(x) + offset - 4u);
-  }
+  float Near(float x) { return FloatOf(BitsOf(x) + static_cast<uint32_t>(rng() % 9) - 4u); }
 
-  uint32_t Next() { return rng_(); }
-
- private:
-  std::mt19937 rng_;
+  std::mt19937 rng;
 };
 
 // Six steps a round: 6 million operand sets.
 TEST(ExtendedSteps, MatchX87OnMillionsOfRandomOperands) {
-  OperandSource source(20261208);
+  OperandSource source{std::mt19937(20261208)};
   for (int round = 0; round < 1000000; ++round) {
     const float v[4] = {source.Any(), source.Any(), source.Any(), source.Any()};
-    const bool cancel = source.Next() % 3 == 0;
+    const bool cancel = source.rng() % 3 == 0;
     const float product = static_cast<float>(static_cast<long double>(v[0]) * v[1] * v[2]);
     const float overlap[4] = {v[0], v[1], v[2], cancel ? -source.Near(product) : v[3]};
     const float sum[4] = {v[0], 1.0f, 1.0f, cancel ? -source.Near(v[0]) : v[3]};
     const float filter[4] = {v[0], cancel ? source.Near(v[0]) : v[1], v[2], v[3]};
     const float rate[4] = {std::fabs(v[0]) * 1e5f, 0.0f, 0.0f, 0.0f};
-    const auto n = static_cast<int32_t>(source.Next());
+    const auto n = static_cast<int32_t>(source.rng());
     ASSERT_TRUE(SameAsX87(Step::OverlapAdd, overlap, 0));
     ASSERT_TRUE(SameAsX87(Step::OverlapAdd, sum, 0));
     ASSERT_TRUE(SameAsX87(Step::Filter, filter, 0));
     ASSERT_TRUE(SameAsX87(Step::LevelScale, v, 0));
     ASSERT_TRUE(SameAsX87(Step::Coefficient, rate, 0));
-    ASSERT_TRUE(SameAsX87(Step::Hold, v, n >> (source.Next() % 32)));
+    ASSERT_TRUE(SameAsX87(Step::Hold, v, n >> (source.rng() % 32)));
   }
 }
 #endif
