@@ -171,8 +171,7 @@ TEST(ExtendedSteps, GiveTheX87BitsOnHardCases) {
   for (const Case& c : kCases) {
     EXPECT_EQ(BitsOf(Evaluate<TExtended>(c.step, c.v, c.n).ToFloat()), c.x87) << c.name;
 #if X87_AVAILABLE
-    EXPECT_EQ(BitsOf(static_cast<float>(Evaluate<long double>(c.step, c.v, c.n))), c.x87) << c.name;
-    EXPECT_TRUE(SameAsX87(c.step, c.v, c.n)) << c.name;
+    EXPECT_TRUE(SameAsX87(c.step, c.v, c.n)) << c.name;  // so the table holds x87's floats
 #endif
   }
 }
