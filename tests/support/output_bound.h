@@ -28,6 +28,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "dsp/fmaths/extended_steps.h"
+
 namespace vorel_host {
 
 // The stabiliser's coefficient for a host rate, as instantiate derives it:
@@ -36,7 +38,7 @@ namespace vorel_host {
 inline float StabiliserCoefficient(unsigned long rate) {
   const float r = static_cast<float>(static_cast<int64_t>(rate));
   if (!(r > 125.0f)) return 0.0f;
-  return static_cast<float>(1.0L - 250.0L / static_cast<long double>(r));
+  return vorel::Narrow(vorel::Widen(1) - vorel::Widen(250) / vorel::Widen(r));
 }
 
 class OutputBound {

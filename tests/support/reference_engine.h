@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "dsp/fftreal/fftreal.h"
+#include "dsp/fmaths/extended_steps.h"
 #include "dsp/fmaths/fmaths.h"
 #include "dsp/quantiser/bin_walk.h"
 #include "dsp/quantiser/quantiser.h"
@@ -19,8 +20,9 @@ namespace vorel_test {
 inline void OverlapAddExtended(const float* synthesis, const float* window, float levelRatio,
                                float* accumulator, int32_t count) {
   for (int32_t i = 0; i < count; ++i) {
-    const long double product = static_cast<long double>(synthesis[i]) * window[i] * levelRatio;
-    accumulator[i] = static_cast<float>(product + accumulator[i]);
+    const vorel::TWide product =
+        vorel::Widen(synthesis[i]) * vorel::Widen(window[i]) * vorel::Widen(levelRatio);
+    accumulator[i] = vorel::Narrow(product + vorel::Widen(accumulator[i]));
   }
 }
 
@@ -42,9 +44,9 @@ inline void LiteralWalk(const vorel::TWalkSettings& s, const float* spectrum, fl
     std::memcpy(heldSpectrum + p, &held.Real, 4);
     std::memcpy(heldSpectrum + p + 512, &held.Imag, 4);
     ++counter;
-    long double t = static_cast<long double>(s.HoldLength) * s.HoldScale;
-    if (s.Ramp) t = t * i / 512;
-    if (counter >= t) {
+    vorel::TWide t = vorel::Widen(s.HoldLength) * vorel::Widen(s.HoldScale);
+    if (s.Ramp) t = t * vorel::Widen(i) / vorel::Widen(512);
+    if (vorel::Widen(counter) >= t) {
       std::memcpy(&held.Real, spectrum + p, 4);
       std::memcpy(&held.Imag, spectrum + p + 512, 4);
       held.Real ^= s.BitMask;
@@ -69,7 +71,7 @@ class ReferenceEngine {
         fifo_(1024, 0.0f),
         block_(1024, 0.0f),
         window_(1024) {
-    vorel::MakeHannWindow(window_.data(), 1024);
+    vorel::MakeHannWindow(window_.data());
   }
 
   void Process(const float* in, float* out, int32_t count) {
@@ -92,9 +94,10 @@ class ReferenceEngine {
       analysis[i] = fifo_[i] * window_[i];
     }
     fft_.ForwardTransform(spectrum.data(), analysis.data());
-    float a = static_cast<float>(static_cast<long double>(AmpModAmount) * inputSum / 1024.0L);
+    using vorel::Widen;
+    float a = vorel::Narrow(Widen(AmpModAmount) * Widen(inputSum) / Widen(1024));
     if (a > 1.0f) a = 1.0f;
-    const float holdScale = static_cast<float>(1.0L - a);
+    const float holdScale = vorel::Narrow(Widen(1) - Widen(a));
     vorel::TWalkSettings walk;
     walk.HoldLength = HoldLength;
     walk.HoldScale = holdScale;
@@ -108,8 +111,8 @@ class ReferenceEngine {
     if (outputSum != 0.0f) {
       const float ratio = inputSum / outputSum;
       for (int i = 0; i < 1024; ++i) {
-        overlap_[i] = static_cast<float>(
-            static_cast<long double>(synthesis[i]) * window_[i] * ratio + overlap_[i]);
+        overlap_[i] = vorel::Narrow(Widen(synthesis[i]) * Widen(window_[i]) * Widen(ratio) +
+                                    Widen(overlap_[i]));
       }
     }
     std::memcpy(block_.data(), overlap_.data(), 256 * 4);

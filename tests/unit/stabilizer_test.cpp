@@ -5,12 +5,16 @@
 #include <random>
 #include <vector>
 
+#include "dsp/fmaths/extended_steps.h"
 #include "dsp/fmaths/fmaths.h"
 #include "dsp/stabilizer/stabilizer.h"
 
 using vorel::BitsOf;
 using vorel::FloatOf;
+using vorel::Narrow;
 using vorel::TStabilize;
+using vorel::TWide;
+using vorel::Widen;
 
 namespace {
 
@@ -101,10 +105,9 @@ TEST(StabilizerState, SetSampleRateKeepsTheFilterState) {
   s.Process(x, 2);
   s.SetSampleRate(48000.0f);
   s.Process(x + 2, 1);
-  const long double difference = static_cast<long double>(0.6f) - static_cast<long double>(-0.3f);
-  const long double expected =
-      difference + static_cast<long double>(0.99479169f) * static_cast<long double>(x[1]);
-  EXPECT_EQ(BitsOf(x[2]), BitsOf(static_cast<float>(expected)));
+  const TWide difference = Widen(0.6f) - Widen(-0.3f);
+  const TWide expected = difference + Widen(0.99479169f) * Widen(x[1]);
+  EXPECT_EQ(BitsOf(x[2]), BitsOf(Narrow(expected)));
 }
 
 namespace {
@@ -119,10 +122,9 @@ std::vector<float> ExtendedModel(const std::vector<float>& input, float coeffici
       x = 1.0f;
     else if (!(x >= -1.0f))
       x = -1.0f;
-    const long double y = (static_cast<long double>(x) - prevInput) +
-                          static_cast<long double>(coefficient) * prevOutput;
+    const TWide y = (Widen(x) - Widen(prevInput)) + Widen(coefficient) * Widen(prevOutput);
     prevInput = x;
-    prevOutput = static_cast<float>(y);
+    prevOutput = Narrow(y);
     out[i] = prevOutput;
   }
   return out;
@@ -180,7 +182,7 @@ TEST(StabilizerFastPath, GivesTheExtendedPrecisionBitsOnHardSignals) {
     // 2^-58, then 0.5 + 2^-24 arrives, and x - x[n-1] is exactly halfway
     // between 0.5 + 2^-24 and 0.5 + 2^-23.
     if (rate == 44100.0f || rate == 48000.0f) {
-      const long double a = At(rate).GetCoefficient();
+      const double a = At(rate).GetCoefficient();  // a x y is exact in double
       std::vector<float> decay(1, -0x1p-25f);
       float y = -0x1p-25f;  // the first output from a zero state
       while (std::fabs(y) > 0x1p-58f) {

@@ -3,7 +3,6 @@
 #include "dsp/fftreal/fftreal_butterflies.h"
 #include "dsp/fftreal/fftreal_passes_sse.h"
 
-#include <cmath>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -20,20 +19,19 @@ int32_t CheckedLength(int32_t length) {
   return length;
 }
 
-int32_t BitsOfLength(float logLength) {
-  return static_cast<int32_t>(std::floor(logLength / std::log(2.0L) + 0.5L));
+// log2 of a power of two, counted exactly: the same on every target.
+int32_t BitsOfLength(int32_t length) {
+  int32_t bits = 0;
+  while ((int32_t{1} << bits) < length) ++bits;
+  return bits;
 }
 
 }  // namespace
 
 TFFTReal::TFFTReal(int32_t length, TFeatures features)
-    : LogLength(static_cast<float>(std::log(static_cast<long double>(CheckedLength(length))))),
-      Sqrt2Over2(0.0f),
-      Length(length),
-      NbrBits(BitsOfLength(LogLength)) {
+    : Length(CheckedLength(length)), NbrBits(BitsOfLength(Length)) {
   BitRevLUT = std::make_unique<TBitReversedLUT>(NbrBits);
   TrigoLUT = std::make_unique<TTrigoLUT>(NbrBits);
-  Sqrt2Over2 = static_cast<float>(std::sqrt(2.0L) * 0.5L);
   if (NbrBits > 2) Buffer.reset(new float[Length]);
 #if VOREL_X86_PATHS
   Vectorised = Supported(features).VectorTransform && Length >= sse::kMinLength;

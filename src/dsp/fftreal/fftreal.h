@@ -53,10 +53,10 @@ class TFFTReal {
   void ForwardTransformVector(float* freq, const float* time);
   void InverseTransformVector(const float* freq, float* time);
 
-  float LogLength;
   std::unique_ptr<TBitReversedLUT> BitRevLUT;
   std::unique_ptr<TTrigoLUT> TrigoLUT;
-  float Sqrt2Over2;
+  // sqrt(2) / 2 rounded to float, the value of sqrt(2.0L) * 0.5L on x87.
+  static constexpr float kSqrt2Over2 = 0x1.6a09e6p-1f;
   int32_t Length;
   int32_t NbrBits;
   std::unique_ptr<float[]> Buffer;

@@ -17,7 +17,7 @@ void TFFTReal::ForwardFirstTwoStages(float* dst, const float* x) const {
 
 // The third radix-2 stage, blocks of 8.
 void TFFTReal::ForwardThirdStage(float* dst, const float* src) const {
-  for (int32_t i = 0; i < Length; i += 8) ThirdStageOf8(dst + i, src + i, Sqrt2Over2);
+  for (int32_t i = 0; i < Length; i += 8) ThirdStageOf8(dst + i, src + i, kSqrt2Over2);
 }
 
 // Joins pairs of blocks of 2^pass into blocks of 2^(pass+1).
@@ -36,7 +36,7 @@ void TFFTReal::InversePass(int32_t pass, float* dst, const float* src) const {
 
 // Undoes ForwardThirdStage, times two.
 void TFFTReal::InverseThirdStage(float* dst, const float* src) const {
-  for (int32_t i = 0; i < Length; i += 8) InverseThirdStageOf8(dst + i, src + i, Sqrt2Over2);
+  for (int32_t i = 0; i < Length; i += 8) InverseThirdStageOf8(dst + i, src + i, kSqrt2Over2);
 }
 
 // Undoes ForwardFirstTwoStages, times two, writing the time array in

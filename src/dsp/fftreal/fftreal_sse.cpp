@@ -16,7 +16,7 @@ void TFFTReal::ForwardTransformVector(float* freq, const float* time) {
   const int32_t steps = NbrBits - 2;
   float* dst = (steps % 2 == 1) ? freq : Buffer.get();
   float* other = (steps % 2 == 1) ? Buffer.get() : freq;
-  sse::ForwardFirstFourStages(dst, time, BitRevLUT->GetTable(), Length, Sqrt2Over2,
+  sse::ForwardFirstFourStages(dst, time, BitRevLUT->GetTable(), Length, kSqrt2Over2,
                               TrigoLUT->GetLevelTable(3));
   for (int32_t pass = 4; pass <= NbrBits - 3; ++pass) {
     std::swap(dst, other);
@@ -53,7 +53,7 @@ void TFFTReal::InverseTransformVector(const float* freq, float* time) {
     src = dst;
     std::swap(dst, other);
   }
-  sse::InverseFirstFourStages(time, src, BitRevLUT->GetTable(), Length, Sqrt2Over2,
+  sse::InverseFirstFourStages(time, src, BitRevLUT->GetTable(), Length, kSqrt2Over2,
                               TrigoLUT->GetLevelTable(3));
 }
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "dsp/fmaths/cpu_features.h"
+#include "dsp/fmaths/extended_steps.h"
 #include "dsp/fmaths/fmaths.h"
 
 #if VOREL_X86_PATHS
@@ -17,11 +18,11 @@ constexpr int32_t kPairs = TBinWalk::kPairs;
 
 // Smallest counter value that reaches a constant threshold t; kPairs + 1,
 // which no counter reaches within a walk, for a NaN or too large t.
-int32_t FirstReachingCount(long double t) {
-  if (!(t <= kPairs)) return kPairs + 1;
-  if (t <= 1.0L) return 1;
-  int32_t k = static_cast<int32_t>(t);  // 1 < t <= 512: in range
-  if (k < t) ++k;
+int32_t FirstReachingCount(const TWide& t) {
+  if (!(t <= Widen(kPairs))) return kPairs + 1;
+  if (t <= Widen(1)) return 1;
+  int32_t k = TruncateToInt32(t);  // 1 < t <= 512: in range
+  if (Widen(k) < t) ++k;
   return k;
 }
 
@@ -102,7 +103,7 @@ void TBinWalk::Plan(const TWalkSettings& s) {
   if (same) return;
   ShiftsByOnePair = false;
   if (!s.Ramp) {
-    const int32_t reach = FirstReachingCount(static_cast<long double>(s.HoldLength) * s.HoldScale);
+    const int32_t reach = FirstReachingCount(Widen(s.HoldLength) * Widen(s.HoldScale));
     ShiftsByOnePair = reach == 1;
     LastCapture = PlanSteps(s.Downward, Source, kPrevious,
                             [reach](int32_t counter, int32_t) { return counter >= reach; });
@@ -112,9 +113,9 @@ void TBinWalk::Plan(const TWalkSettings& s) {
       return counter >= slope * i / kPairs;
     });
   } else {
-    const long double slope = static_cast<long double>(s.HoldLength) * s.HoldScale;
+    const TWide slope = Widen(s.HoldLength) * Widen(s.HoldScale);
     LastCapture = PlanSteps(s.Downward, Source, kPrevious, [slope](int32_t counter, int32_t i) {
-      return counter >= slope * i / kPairs;
+      return Widen(counter) >= slope * Widen(i) / Widen(kPairs);
     });
   }
   RunCount = 0;

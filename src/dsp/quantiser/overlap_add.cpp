@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "dsp/fmaths/extended_steps.h"
 #include "dsp/fmaths/fmaths.h"
 
 namespace vorel {
@@ -12,8 +13,8 @@ namespace {
 constexpr double kOverlapAddMargin = 0x1p-52;
 
 inline float ExtendedElement(float synthesis, float window, float levelRatio, float accumulator) {
-  const long double product = static_cast<long double>(synthesis) * window * levelRatio;
-  return static_cast<float>(product + accumulator);
+  const TWide product = Widen(synthesis) * Widen(window) * Widen(levelRatio);
+  return Narrow(product + Widen(accumulator));
 }
 
 }  // namespace

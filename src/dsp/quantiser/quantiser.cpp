@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "dsp/fmaths/add_in_order.h"
+#include "dsp/fmaths/extended_steps.h"
 #include "dsp/fmaths/fmaths.h"
 
 namespace vorel {
@@ -32,7 +33,7 @@ TQuantiser::TQuantiser(TFeatures features)
   Spectrum.reset(new float[kFrameLength]);
   HeldSpectrum.reset(new float[kFrameLength]);
   OverlapScratch.reset(new float[kFrameLength]);
-  MakeHannWindow(Window.get(), kFrameLength);
+  MakeHannWindow(Window.get());
   Reset();
 }
 
@@ -173,7 +174,7 @@ void TQuantiser::SumMagnitudesSideBySide(float& inputSum, float& outputSum) cons
 // extended precision, where it can neither overflow nor lose bits before
 // the one rounding to float.
 float TQuantiser::ComputeHoldScale(float inputSum) const {
-  float a = static_cast<float>(static_cast<long double>(AmpModAmount) * inputSum / kFrameLength);
+  float a = Narrow(Widen(AmpModAmount) * Widen(inputSum) / Widen(kFrameLength));
   if (a > 1.0f) a = 1.0f;
   return 1.0f - a;
 }

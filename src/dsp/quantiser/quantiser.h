@@ -17,10 +17,12 @@
 
 namespace vorel {
 
-// Fills target[0 .. length-1] with the symmetric Hann window
+constexpr int32_t kHannWindowLength = 1024;
+
+// Fills target[0 .. kHannWindowLength-1] with the symmetric Hann window
 // 0.5 - 0.5 cos(2 pi i / (length - 1)), computed in extended precision and
 // rounded once to float.
-void MakeHannWindow(float* target, int32_t length);
+void MakeHannWindow(float* target);
 
 class TQuantiser {
  public:

@@ -1,5 +1,6 @@
 #include "dsp/stabilizer/stabilizer.h"
 
+#include "dsp/fmaths/extended_steps.h"
 #include "dsp/fmaths/fmaths.h"
 
 namespace vorel {
@@ -20,10 +21,9 @@ inline float Clamp(float x) {
 // registers.
 __attribute__((noinline)) float FilterExtended(float x, float prevInput, float coefficient,
                                                float prevOutput) {
-  const long double difference = static_cast<long double>(x) - static_cast<long double>(prevInput);
-  const long double feedback =
-      static_cast<long double>(coefficient) * static_cast<long double>(prevOutput);
-  return static_cast<float>(difference + feedback);
+  const TWide difference = Widen(x) - Widen(prevInput);
+  const TWide feedback = Widen(coefficient) * Widen(prevOutput);
+  return Narrow(difference + feedback);
 }
 
 // How far the sum in double may lie from the exact one, relative to the sum.
@@ -89,8 +89,8 @@ TStabilize::TStabilize(TFeatures features) : UseFma(Supported(features).Fma) {
 // those rates fall back to the plain first difference, as at 250 Hz.
 void TStabilize::SetSampleRate(float rate) {
   if (rate > 125.0f) {
-    const long double quotient = 250.0L / static_cast<long double>(rate);
-    Coefficient = static_cast<float>(1.0L - quotient);
+    const TWide quotient = Widen(250) / Widen(rate);
+    Coefficient = Narrow(Widen(1) - quotient);
   } else {
     Coefficient = 0.0f;
   }

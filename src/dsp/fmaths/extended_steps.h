@@ -1,0 +1,40 @@
+// The one place that decides how the extended-precision steps are computed.
+// On x86 long double is x87's 64-bit-significand format and the steps use
+// it directly; everywhere else (and on x86 when VOREL_PORTABLE_EXTENDED is
+// defined, for testing and timing) TExtended gives the same bits in integer
+// arithmetic. A step is written once, against TWide, Widen and Narrow, and
+// compiles on x86 to the very same long double code as before.
+#pragma once
+
+#include <cstdint>
+
+#include "dsp/fmaths/extended.h"
+
+#if (defined(__x86_64__) || defined(__i386__)) && !defined(VOREL_PORTABLE_EXTENDED)
+#define VOREL_X87_STEPS 1
+#else
+#define VOREL_X87_STEPS 0
+#endif
+
+namespace vorel {
+
+#if VOREL_X87_STEPS
+
+using TWide = long double;
+inline TWide Widen(float x) { return x; }
+inline TWide Widen(int32_t x) { return x; }
+inline float Narrow(TWide x) { return static_cast<float>(x); }
+// Toward zero; for values below 2^31 in magnitude.
+inline int32_t TruncateToInt32(TWide x) { return static_cast<int32_t>(x); }
+
+#else
+
+using TWide = TExtended;
+inline TWide Widen(float x) { return TExtended::Of(x); }
+inline TWide Widen(int32_t x) { return TExtended::Of(x); }
+inline float Narrow(const TWide& x) { return x.ToFloat(); }
+inline int32_t TruncateToInt32(const TWide& x) { return x.Truncated(); }
+
+#endif
+
+}  // namespace vorel
