@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace vorel {
 
@@ -149,10 +150,12 @@ TExtended TExtended::FromDouble(double value) {
 // The result of the double arithmetic on a and b, with the NaN x87 gives
 // when both operands sit in its registers: of two NaNs the larger
 // significand, of two equal ones the positive if either is; of one NaN,
-// that NaN. Both are quiet by now: a float NaN becomes quiet on its way to
-// double, as on its way into an x87 register. (An x87 instruction that reads
-// a signalling NaN straight from memory lets a quiet NaN win instead; the
-// engine's steps only ever meet quiet NaNs, which come out of arithmetic.)
+// that NaN; of an invalid operation on numbers (infinity times zero, the
+// difference of equal infinities), x87's default NaN, which is negative
+// where other processors make a positive one. Both are quiet by now: a float NaN becomes quiet on
+// its way to double, as on its way into an x87 register. (An x87 instruction that reads a
+// signalling NaN straight from memory lets a quiet NaN win instead; the engine's steps only ever
+// meet quiet NaNs, which come out of arithmetic.)
 TExtended TExtended::Combined(const TExtended& a, const TExtended& b, double value) {
   const double x = a.ToDouble(), y = b.ToDouble();
   if (std::isnan(x) || std::isnan(y)) {
@@ -168,6 +171,8 @@ TExtended TExtended::Combined(const TExtended& a, const TExtended& b, double val
     } else {
       value = std::signbit(x) ? y : x;
     }
+  } else if (std::isnan(value)) {
+    value = -std::numeric_limits<double>::quiet_NaN();
   }
   return FromDouble(value);
 }
