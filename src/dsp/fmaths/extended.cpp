@@ -152,10 +152,11 @@ TExtended TExtended::FromDouble(double value) {
 // significand, of two equal ones the positive if either is; of one NaN,
 // that NaN; of an invalid operation on numbers (infinity times zero, the
 // difference of equal infinities), x87's default NaN, which is negative
-// where other processors make a positive one. Both are quiet by now: a float NaN becomes quiet on
-// its way to double, as on its way into an x87 register. (An x87 instruction that reads a
-// signalling NaN straight from memory lets a quiet NaN win instead; the engine's steps only ever
-// meet quiet NaNs, which come out of arithmetic.)
+// where other processors make a positive one. Both are quiet by now: a
+// float NaN becomes quiet on its way to double, as on its way into an x87
+// register. (An x87 instruction that reads a signalling NaN straight from
+// memory lets a quiet NaN win instead; the engine's steps only ever meet
+// quiet NaNs, which come out of arithmetic.)
 TExtended TExtended::Combined(const TExtended& a, const TExtended& b, double value) {
   const double x = a.ToDouble(), y = b.ToDouble();
   if (std::isnan(x) || std::isnan(y)) {
