@@ -43,11 +43,17 @@ test-sanitize: deps-test
 	cmake --build $(BUILD)-sanitize -j $(JOBS)
 	ctest --test-dir $(BUILD)-sanitize --output-on-failure -j $(JOBS)
 
-# The tests with the plain paths only: scalar transform, no AVX2 or FMA clones.
-test-scalar: deps-test
-	cmake -S . -B $(BUILD)-scalar -DCMAKE_BUILD_TYPE=Release -DVOREL_SIMD=OFF -DVOREL_BENCH=OFF
+# The tests with the plain paths only: scalar transform, no AVX2 or FMA
+# clones, and the extended-precision steps in the integer arithmetic that
+# processors without x87 use; then its golden output against the normal build's.
+test-scalar: deps-test build
+	cmake -S . -B $(BUILD)-scalar -DCMAKE_BUILD_TYPE=Release -DVOREL_SIMD=OFF -DVOREL_PORTABLE_EXTENDED=ON \
+	  -DVOREL_BENCH=OFF
 	cmake --build $(BUILD)-scalar -j $(JOBS)
 	ctest --test-dir $(BUILD)-scalar --output-on-failure -j $(JOBS) -LE valgrind
+	$(BUILD)/tests/vorel-golden $(BUILD)/libvorel.so > $(BUILD)/golden.txt
+	$(BUILD)-scalar/tests/vorel-golden $(BUILD)-scalar/libvorel.so | diff $(BUILD)/golden.txt -
+	@echo "golden output: bit-identical with the plain paths and the portable extended steps"
 
 # The tests with ThreadSanitizer, among them plugin instances running on
 # several threads at once.
