@@ -4,6 +4,8 @@
 #include "dsp/fftreal/fftreal.h"
 #include "dsp/fftreal/fftreal_butterflies.h"
 
+#include <type_traits>
+
 namespace vorel {
 
 using namespace butterfly;
@@ -24,10 +26,14 @@ void TFFTReal::ForwardFirstTwoStages(float* dst, const float* x) const {
 template <typename T>
 void TFFTReal::ForwardThirdStage(float* dst, const float* src) const {
   for (int32_t i = 0; i < Length; i += 8) {
-    T d[8], s[8];
-    for (int32_t k = 0; k < 8; ++k) d[k] = Load<T>(src + i + k);
-    ThirdStageOf8(s, d, Splat<T>(Sqrt2Over2));
-    for (int32_t k = 0; k < 8; ++k) Store(dst + i + k, s[k]);
+    if constexpr (std::is_same_v<T, float>) {
+      ThirdStageOf8(dst + i, src + i, Sqrt2Over2);  // on the arrays: a few instructions fewer
+    } else {
+      T d[8], s[8];
+      for (int32_t k = 0; k < 8; ++k) d[k] = Load<T>(src + i + k);
+      ThirdStageOf8(s, d, Splat<T>(Sqrt2Over2));
+      for (int32_t k = 0; k < 8; ++k) Store(dst + i + k, s[k]);
+    }
   }
 }
 
@@ -51,10 +57,14 @@ void TFFTReal::InversePass(int32_t pass, float* dst, const float* src) const {
 template <typename T>
 void TFFTReal::InverseThirdStage(float* dst, const float* src) const {
   for (int32_t i = 0; i < Length; i += 8) {
-    T s[8], d[8];
-    for (int32_t k = 0; k < 8; ++k) s[k] = Load<T>(src + i + k);
-    InverseThirdStageOf8(d, s, Splat<T>(Sqrt2Over2));
-    for (int32_t k = 0; k < 8; ++k) Store(dst + i + k, d[k]);
+    if constexpr (std::is_same_v<T, float>) {
+      InverseThirdStageOf8(dst + i, src + i, Sqrt2Over2);
+    } else {
+      T s[8], d[8];
+      for (int32_t k = 0; k < 8; ++k) s[k] = Load<T>(src + i + k);
+      InverseThirdStageOf8(d, s, Splat<T>(Sqrt2Over2));
+      for (int32_t k = 0; k < 8; ++k) Store(dst + i + k, d[k]);
+    }
   }
 }
 
