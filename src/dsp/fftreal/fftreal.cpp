@@ -6,6 +6,7 @@
 #include <cmath>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <utility>
 
 namespace vorel {
@@ -151,9 +152,15 @@ void TFFTReal::InverseTransformScalar(const float* freq, float* time) {
       Store(x + 1, Sub(Load<T>(f), Load<T>(f + 1)));
       return;
     case 2: {
-      T d[4], q[4];
-      for (int32_t k = 0; k < 4; ++k) d[k] = Load<T>(f + k);
-      InverseFirstTwoStagesOf4(q, d);
+      T q[4];
+      if constexpr (std::is_same_v<T, float>) {
+        InverseFirstTwoStagesOf4(q,
+                                 f);  // from the array: no stack frame on the path of every length
+      } else {
+        T d[4];
+        for (int32_t k = 0; k < 4; ++k) d[k] = Load<T>(f + k);
+        InverseFirstTwoStagesOf4(q, d);
+      }
       Store(x, q[0]);
       Store(x + 2, q[1]);
       Store(x + 1, q[2]);
