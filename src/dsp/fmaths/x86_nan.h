@@ -9,9 +9,9 @@
 // bit mask a NaN's sign and payload can become a finite output sample, so
 // every target must choose as x86 does.
 //
-// The X86 operations below compute the ordinary result and replace it only
-// when it is a NaN, which the hardware decides alike everywhere; on finite
-// results they cost one comparison. VOREL_X86_NANS is 1 off x86, where the
+// The operations below compute the ordinary result and replace it only
+// when it is a NaN, which the hardware decides alike everywhere; any other
+// result costs one comparison. VOREL_X86_NANS is 1 off x86, where the
 // processing units call them on data that may hold or make NaNs; on x86 the
 // hardware already gives these bits and the units keep their plain code.
 // Building with VOREL_X86_NAN_RULES forces them on x86 too, to test them and
