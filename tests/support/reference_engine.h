@@ -11,10 +11,22 @@
 #include "dsp/fftreal/fftreal.h"
 #include "dsp/fmaths/extended_steps.h"
 #include "dsp/fmaths/fmaths.h"
+#include "dsp/fmaths/x86_nan.h"
 #include "dsp/quantiser/bin_walk.h"
 #include "dsp/quantiser/quantiser.h"
 
 namespace vorel_test {
+
+// The model's float steps with x86's NaNs: the hardware's on x86, the
+// rules of fmaths/x86_nan.h elsewhere (x87's for the extended step).
+inline float Add(float a, float b) { return VOREL_X86_NANS ? vorel::X86Add(a, b) : a + b; }
+inline float Mul(float a, float b) { return VOREL_X86_NANS ? vorel::X86Mul(a, b) : a * b; }
+inline float Div(float a, float b) { return VOREL_X86_NANS ? vorel::X86Div(a, b) : a / b; }
+inline float ProductSum(float s, float w, float r, float a) {
+  const float y =
+      vorel::Narrow(vorel::Widen(s) * vorel::Widen(w) * vorel::Widen(r) + vorel::Widen(a));
+  return VOREL_X86_NANS && y != y ? vorel::X87ProductSumNaN(s, w, r, a) : y;
+}
 
 // The overlap-add rule element by element in extended precision.
 inline void OverlapAddExtended(const float* synthesis, const float* window, float levelRatio,
@@ -77,7 +89,7 @@ class ReferenceEngine {
   void Process(const float* in, float* out, int32_t count) {
     for (int32_t n = 0; n < count; ++n) {
       std::memcpy(&fifo_[pos_], &in[n], 4);
-      out[n] = block_[pos_ - 768] * Gain;
+      out[n] = Mul(block_[pos_ - 768], Gain);
       if (++pos_ == 1024) {
         pos_ = 768;
         Frame();
@@ -90,8 +102,8 @@ class ReferenceEngine {
     std::vector<float> analysis(1024), spectrum(1024), held(1024), synthesis(1024);
     float inputSum = 0.0f;
     for (int i = 0; i < 1024; ++i) {
-      inputSum = inputSum + vorel::FAbs(fifo_[i]);
-      analysis[i] = fifo_[i] * window_[i];
+      inputSum = Add(inputSum, vorel::FAbs(fifo_[i]));
+      analysis[i] = Mul(fifo_[i], window_[i]);
     }
     fft_.ForwardTransform(spectrum.data(), analysis.data());
     using vorel::Widen;
@@ -107,12 +119,11 @@ class ReferenceEngine {
     LiteralWalk(walk, spectrum.data(), held.data(), held_);
     fft_.InverseTransform(held.data(), synthesis.data());
     float outputSum = 0.0f;
-    for (int i = 0; i < 1024; ++i) outputSum = outputSum + vorel::FAbs(synthesis[i]);
+    for (int i = 0; i < 1024; ++i) outputSum = Add(outputSum, vorel::FAbs(synthesis[i]));
     if (outputSum != 0.0f) {
-      const float ratio = inputSum / outputSum;
+      const float ratio = Div(inputSum, outputSum);
       for (int i = 0; i < 1024; ++i) {
-        overlap_[i] = vorel::Narrow(Widen(synthesis[i]) * Widen(window_[i]) * Widen(ratio) +
-                                    Widen(overlap_[i]));
+        overlap_[i] = ProductSum(synthesis[i], window_[i], ratio, overlap_[i]);
       }
     }
     std::memcpy(block_.data(), overlap_.data(), 256 * 4);

@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <utility>
 
 namespace vorel {
@@ -26,6 +27,15 @@ int32_t BitsOfLength(int32_t length) {
   return bits;
 }
 
+#if VOREL_X86_NANS
+// Whether any of the count samples at x is a NaN.
+bool HoldsNaN(const float* x, int32_t count) {
+  bool nan = false;
+  for (int32_t i = 0; i < count; ++i) nan |= x[i] != x[i];
+  return nan;
+}
+#endif
+
 }  // namespace
 
 TFFTReal::TFFTReal(int32_t length, TFeatures features)
@@ -41,29 +51,58 @@ TFFTReal::TFFTReal(int32_t length, TFeatures features)
 #endif
 }
 
+#if VOREL_X86_NANS
 void TFFTReal::ForwardTransform(float* freq, const float* time) {
+  ForwardTransformNoNaNs(freq, time);
+  if (HoldsNaN(freq, Length)) ForwardTransformX86NaNs(freq, time);
+}
+
+void TFFTReal::InverseTransform(const float* freq, float* time) {
+  InverseTransformNoNaNs(freq, time);
+  if (HoldsNaN(time, Length)) InverseTransformX86NaNs(freq, time);
+}
+
+void TFFTReal::ForwardTransformX86NaNs(float* freq, const float* time) {
+  ForwardTransformScalar<TX86Float>(freq, time);
+}
+
+void TFFTReal::InverseTransformX86NaNs(const float* freq, float* time) {
+  InverseTransformScalar<TX86Float>(freq, time);
+}
+
+// Off x86 the checked transforms above wrap these.
+void TFFTReal::ForwardTransformNoNaNs(float* freq, const float* time) {
+#else
+void TFFTReal::ForwardTransform(float* freq, const float* time) {
+#endif
 #if VOREL_X86_PATHS
   if (Vectorised) {
     ForwardTransformVector(freq, time);
     return;
   }
 #endif
-  ForwardTransformScalar(freq, time);
+  ForwardTransformScalar<float>(freq, time);
 }
 
+#if VOREL_X86_NANS
+void TFFTReal::InverseTransformNoNaNs(const float* freq, float* time) {
+#else
 void TFFTReal::InverseTransform(const float* freq, float* time) {
+#endif
 #if VOREL_X86_PATHS
   if (Vectorised) {
     InverseTransformVector(freq, time);
     return;
   }
 #endif
-  InverseTransformScalar(freq, time);
+  InverseTransformScalar<float>(freq, time);
 }
 
 // The first two stages and the third alternate between the frequency array and Buffer so that
 // the last pass always lands in the frequency array.
+template <typename T>
 void TFFTReal::ForwardTransformScalar(float* freq, const float* time) {
+  using namespace butterfly;
   const float* x = time;
   float* f = freq;
   switch (NbrBits) {
@@ -71,30 +110,35 @@ void TFFTReal::ForwardTransformScalar(float* freq, const float* time) {
       f[0] = x[0];
       return;
     case 1:
-      f[0] = AddInOrder(x[0], x[1]);
-      f[1] = x[0] - x[1];
+      Store(f, AddInOrder(Load<T>(x), Load<T>(x + 1)));
+      Store(f + 1, Sub(Load<T>(x), Load<T>(x + 1)));
       return;
-    case 2:
-      butterfly::FirstTwoStagesOf4(f, x[0], x[2], x[1], x[3]);
+    case 2: {
+      T d[4];
+      FirstTwoStagesOf4(d, Load<T>(x), Load<T>(x + 2), Load<T>(x + 1), Load<T>(x + 3));
+      for (int32_t k = 0; k < 4; ++k) Store(f + k, d[k]);
       return;
+    }
     default:
       break;
   }
   const bool odd = (NbrBits & 1) != 0;
   float* src = odd ? Buffer.get() : freq;
   float* dst = odd ? freq : Buffer.get();
-  ForwardFirstTwoStages(src, time);
-  ForwardThirdStage(dst, src);
+  ForwardFirstTwoStages<T>(src, time);
+  ForwardThirdStage<T>(dst, src);
   for (int32_t pass = 3; pass < NbrBits; ++pass) {
     std::swap(src, dst);
-    ForwardPass(pass, dst, src);
+    ForwardPass<T>(pass, dst, src);
   }
 }
 
 // The generic passes run from the widest down; the fused third stage always
 // writes Buffer, and undoing the first two stages reorders Buffer into the
 // time array.
+template <typename T>
 void TFFTReal::InverseTransformScalar(const float* freq, float* time) {
+  using namespace butterfly;
   const float* f = freq;
   float* x = time;
   switch (NbrBits) {
@@ -102,16 +146,23 @@ void TFFTReal::InverseTransformScalar(const float* freq, float* time) {
       x[0] = f[0];
       return;
     case 1:
-      x[0] = AddInOrder(f[0], f[1]);
-      x[1] = f[0] - f[1];
+      Store(x, AddInOrder(Load<T>(f), Load<T>(f + 1)));
+      Store(x + 1, Sub(Load<T>(f), Load<T>(f + 1)));
       return;
     case 2: {
-      float q[4];
-      butterfly::InverseFirstTwoStagesOf4(q, f);
-      x[0] = q[0];
-      x[2] = q[1];
-      x[1] = q[2];
-      x[3] = q[3];
+      T q[4];
+      if constexpr (std::is_same_v<T, float>) {
+        InverseFirstTwoStagesOf4(q,
+                                 f);  // from the array: no stack frame on the path of every length
+      } else {
+        T d[4];
+        for (int32_t k = 0; k < 4; ++k) d[k] = Load<T>(f + k);
+        InverseFirstTwoStagesOf4(q, d);
+      }
+      Store(x, q[0]);
+      Store(x + 2, q[1]);
+      Store(x + 1, q[2]);
+      Store(x + 3, q[3]);
       return;
     }
     default:
@@ -122,12 +173,12 @@ void TFFTReal::InverseTransformScalar(const float* freq, float* time) {
   float* spare = odd ? time : Buffer.get();
   const float* src = freq;
   for (int32_t pass = NbrBits - 1; pass >= 3; --pass) {
-    InversePass(pass, target, src);
+    InversePass<T>(pass, target, src);
     src = target;
     std::swap(target, spare);
   }
-  InverseThirdStage(Buffer.get(), src);
-  InverseFirstTwoStages(time, Buffer.get());
+  InverseThirdStage<T>(Buffer.get(), src);
+  InverseFirstTwoStages<T>(time, Buffer.get());
 }
 
 }  // namespace vorel

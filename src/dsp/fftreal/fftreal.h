@@ -17,6 +17,7 @@
 
 #include "dsp/fftreal/fftreal_luts.h"
 #include "dsp/fmaths/cpu_features.h"
+#include "dsp/fmaths/x86_nan.h"
 
 namespace vorel {
 
@@ -34,19 +35,40 @@ class TFFTReal {
   // (used as working storage too); freq is left unchanged.
   void InverseTransform(const float* freq, float* time);
 
+#if VOREL_X86_NANS
+  // Off x86 the two above give x86's NaNs (fmaths/x86_nan.h): they run the
+  // plain passes and, if the result holds a NaN, run again with x86's rules.
+  // A caller that knows its input can skip the check, with the passes of
+  // this processor for input that can make no NaN and with x86's rules for
+  // input that may.
+  void ForwardTransformNoNaNs(float* freq, const float* time);
+  void ForwardTransformX86NaNs(float* freq, const float* time);
+  void InverseTransformNoNaNs(const float* freq, float* time);
+  void InverseTransformX86NaNs(const float* freq, float* time);
+#endif
+
   int32_t GetLength() const { return Length; }
 
  private:
   // The plain scalar passes that define the results (a transform built with
   // PlainFeatures() runs only these); the vectorised ones give the same bits.
+  // T is float, or TX86Float for x86's NaNs off x86.
+  template <typename T>
   void ForwardTransformScalar(float* freq, const float* time);
+  template <typename T>
   void InverseTransformScalar(const float* freq, float* time);
 
+  template <typename T>
   void ForwardFirstTwoStages(float* dst, const float* time) const;
+  template <typename T>
   void ForwardThirdStage(float* dst, const float* src) const;
+  template <typename T>
   void ForwardPass(int32_t pass, float* dst, const float* src) const;
+  template <typename T>
   void InversePass(int32_t pass, float* dst, const float* src) const;
+  template <typename T>
   void InverseThirdStage(float* dst, const float* src) const;
+  template <typename T>
   void InverseFirstTwoStages(float* time, const float* src) const;
 
   // The vectorised schedules (fftreal_sse.cpp), for lengths of 64 and more.

@@ -1,7 +1,8 @@
 // The transform's butterflies, each written once over the element type:
 // float in the plain passes, __m128 in the vectorised ones, where one
 // register holds the same element of four blocks or four neighbouring
-// elements of one block. Every formula is evaluated left to right as
+// elements of one block, and off x86 TX86Float (fmaths/x86_nan.h) for
+// frames that may hold or make NaNs. Every formula is evaluated left to right as
 // written, one rounded float operation at a time (no fused multiply-add),
 // and every sum keeps its left operand first (AddInOrder), so a lane of the
 // vector form gives exactly the bits of the float form.
@@ -11,6 +12,7 @@
 
 #include "dsp/fmaths/add_in_order.h"
 #include "dsp/fmaths/cpu_features.h"
+#include "dsp/fmaths/x86_nan.h"
 
 #if VOREL_X86_PATHS
 #include <emmintrin.h>
@@ -52,6 +54,21 @@ inline __m128 Load<__m128>(const float* p) {
   return _mm_loadu_ps(p);
 }
 inline void Store(float* p, __m128 x) { _mm_storeu_ps(p, x); }
+#endif
+
+#if VOREL_X86_NANS
+inline TX86Float Sub(TX86Float a, TX86Float b) { return {X86Sub(a.Value, b.Value)}; }
+inline TX86Float Mul(TX86Float a, TX86Float b) { return {X86Mul(a.Value, b.Value)}; }
+inline TX86Float Twice(TX86Float a) { return {X86Mul(2.0f, a.Value)}; }
+template <>
+inline TX86Float Splat<TX86Float>(float x) {
+  return {x};
+}
+template <>
+inline TX86Float Load<TX86Float>(const float* p) {
+  return {*p};
+}
+inline void Store(float* p, TX86Float x) { *p = x.Value; }
 #endif
 
 // The first two radix-2 stages on four elements x0 .. x3 (bit-reversed

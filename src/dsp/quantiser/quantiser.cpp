@@ -6,6 +6,7 @@
 #include "dsp/fmaths/add_in_order.h"
 #include "dsp/fmaths/extended_steps.h"
 #include "dsp/fmaths/fmaths.h"
+#include "dsp/fmaths/x86_nan.h"
 
 namespace vorel {
 
@@ -42,6 +43,9 @@ void TQuantiser::Reset() {
   Fill32(InputFifo.get(), kFrameLength, 0);
   Fill32(OutputBlock.get(), kFrameLength, 0);
   FifoPos = kFirstFifoPos;
+#if VOREL_X86_NANS
+  NaNFramesLeft = 0;
+#endif
   HeldReal = 0;
   HeldImag = 0;
   HoldLength = 0;
@@ -88,6 +92,13 @@ void TQuantiser::TakeRun(const float* input, float* output, int32_t run) {
       output[j] = finished[j] * gain;
     }
   }
+#if VOREL_X86_NANS
+  // 0 x infinity is the one NaN these products make whose bits x86 decides
+  // differently; the input is all read by now.
+  if (gain == 0.0f || gain - gain != 0.0f) {
+    for (int32_t j = 0; j < run; ++j) output[j] = X86Mul(finished[j], gain);
+  }
+#endif
   FifoPos += run;
 }
 
@@ -100,7 +111,17 @@ void TQuantiser::TakeRun(const float* input, float* output, int32_t run) {
 // is summed later, side by side with OutputSum, and the two sums overlap.
 void TQuantiser::FrameStep() {
   const bool tame = WindowFrame();
+#if VOREL_X86_NANS
+  // A tame frame makes no NaN in the transform: every value stays below the
+  // summed magnitude of the frame, less than 2^127.
+  if (tame) {
+    FFT->ForwardTransformNoNaNs(Spectrum.get(), AnalysisFrame.get());
+  } else {
+    FFT->ForwardTransformX86NaNs(Spectrum.get(), AnalysisFrame.get());
+  }
+#else
   FFT->ForwardTransform(Spectrum.get(), AnalysisFrame.get());
+#endif
   const bool sumLater = AmpModAmount == 0.0f && tame;
   float inputSum = 0.0f;
   float holdScale = 1.0f;
@@ -109,17 +130,33 @@ void TQuantiser::FrameStep() {
     holdScale = ComputeHoldScale(inputSum);
   }
   WalkHeldPairs(holdScale);
+#if VOREL_X86_NANS
+  FFT->InverseTransformNoNaNs(HeldSpectrum.get(), SynthesisFrame.get());
+#else
   FFT->InverseTransform(HeldSpectrum.get(), SynthesisFrame.get());
+#endif
   float outputSum = 0.0f;
   if (sumLater) {
     SumMagnitudesSideBySide(inputSum, outputSum);
   } else {
     outputSum = SumMagnitudes(SynthesisFrame.get());
   }
+#if VOREL_X86_NANS
+  // A sum of magnitudes is a NaN exactly when a term is: then a NaN arose in
+  // the inverse transform, which is run again with x86's rules.
+  if (outputSum != outputSum) {
+    FFT->InverseTransformX86NaNs(HeldSpectrum.get(), SynthesisFrame.get());
+    outputSum = SumMagnitudes(SynthesisFrame.get());
+  }
+#endif
   // A frame whose synthesis is all zero has no level to match and adds
   // nothing: the ratio would be 0/0 or x/0, and zero times that would fill
   // the whole frame with NaN.
+#if VOREL_X86_NANS
+  MatchLevelX86NaNs(inputSum, outputSum);
+#else
   if (outputSum != 0.0f) AddFrameToOverlap(inputSum / outputSum);
+#endif
   ShiftHop();
 }
 
@@ -132,6 +169,11 @@ bool TQuantiser::WindowFrame() {
     const auto magnitude = static_cast<int32_t>(BitsOf(InputFifo[i]) & 0x7fffffffu);
     wild |= magnitude > kTameMagnitudeBits ? 1 : 0;
   }
+#if VOREL_X86_NANS
+  if (wild != 0) {
+    for (int32_t i = 0; i < kFrameLength; ++i) AnalysisFrame[i] = X86Mul(InputFifo[i], Window[i]);
+  }
+#endif
   return wild == 0;
 }
 
@@ -154,6 +196,14 @@ void TQuantiser::WalkHeldPairs(float holdScale) {
 float TQuantiser::SumMagnitudes(const float* frame) {
   float sum = 0.0f;
   for (int32_t i = 0; i < kFrameLength; ++i) sum = AddInOrder(sum, FAbs(frame[i]));
+#if VOREL_X86_NANS
+  // Off x86 a sum that met two NaNs may have kept either: summed again with
+  // x86's rules.
+  if (sum != sum) {
+    sum = 0.0f;
+    for (int32_t i = 0; i < kFrameLength; ++i) sum = X86Add(sum, FAbs(frame[i]));
+  }
+#endif
   return sum;
 }
 
@@ -185,6 +235,36 @@ void TQuantiser::AddFrameToOverlap(float levelRatio) {
   OverlapAddPath(SynthesisFrame.get(), Window.get(), levelRatio, OverlapBuffer.get(),
                  OverlapScratch.get(), kFrameLength);
 }
+
+#if VOREL_X86_NANS
+// The level match and the overlap-add with x86's NaNs. The overlap-add's
+// extended steps choose NaNs by x87's rule, so its NaN elements are chosen
+// again here. A NaN can arise only where the synthesis or the ratio is not
+// finite, or where the accumulator holds a NaN from the frames before, which
+// the hop shifts out after kFrameLength / kHop - 1 more frames.
+void TQuantiser::MatchLevelX86NaNs(float inputSum, float outputSum) {
+  const bool heldNaNs = NaNFramesLeft > 0;
+  if (heldNaNs) --NaNFramesLeft;
+  if (outputSum == 0.0f) return;
+  const float ratio = X86Div(inputSum, outputSum);
+  if (!heldNaNs && outputSum - outputSum == 0.0f && ratio - ratio == 0.0f) {
+    AddFrameToOverlap(ratio);
+    return;
+  }
+  // The analysis frame is free until the next frame step: it keeps the
+  // accumulator as it was.
+  float* before = AnalysisFrame.get();
+  float* accumulator = OverlapBuffer.get();
+  std::memcpy(before, accumulator, kFrameLength * sizeof(float));
+  AddFrameToOverlap(ratio);
+  for (int32_t i = 0; i < kFrameLength; ++i) {
+    if (accumulator[i] != accumulator[i]) {
+      accumulator[i] = X87ProductSumNaN(SynthesisFrame[i], Window[i], ratio, before[i]);
+    }
+  }
+  NaNFramesLeft = kFrameLength / kHop - 1;
+}
+#endif
 
 // Hands the finished hop to the output and moves the accumulator and the
 // FIFO on by one hop, all as 32-bit copies. The accumulator's elements
