@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "dsp/fmaths/extended.h"
 #include "dsp/fmaths/x86_nan.h"
 #include "support/sample_hash.h"
 
@@ -75,10 +76,12 @@ TEST(X86NaNRules, EveryOperationGivesX86sBits) {
   }
 }
 
-// s x w x r + a in extended precision, rounded once, wherever it is a NaN.
-// The engine's operands there are never signalling NaNs (they are results of
-// arithmetic), and x87 treats those differently when it reads them from memory.
-TEST(X86NaNRules, ExtendedProductSumGivesX87sNaN) {
+// s x w x r + a in the portable extended steps, rounded once, wherever it is
+// a NaN: x87's choice of NaN. The engine's operands there are never
+// signalling NaNs (they are results of arithmetic), and x87 treats those
+// differently when it reads them from memory.
+TEST(X86NaNRules, PortableExtendedProductSumGivesX87sNaN) {
+  using vorel::TExtended;
   std::vector<uint32_t> quiet;
   for (uint32_t bits : kOperandBits) {
     if ((bits & 0x7fc00000u) != 0x7f800000u || (bits & 0x007fffffu) == 0) quiet.push_back(bits);
@@ -91,7 +94,10 @@ TEST(X86NaNRules, ExtendedProductSumGivesX87sNaN) {
           const float y = static_cast<float>(static_cast<long double>(FloatOf(s)) * w * FloatOf(r) +
                                              FloatOf(a));
           if (y == y) continue;
-          results.push_back(vorel::X87ProductSumNaN(FloatOf(s), w, FloatOf(r), FloatOf(a)));
+          results.push_back(
+              (TExtended::Of(FloatOf(s)) * TExtended::Of(w) * TExtended::Of(FloatOf(r)) +
+               TExtended::Of(FloatOf(a)))
+                  .ToFloat());
 #if X86_HARDWARE
           EXPECT_EQ(BitsOf(results.back()), BitsOf(y))
               << std::hex << s << " x " << w << " x " << r << " + " << a;

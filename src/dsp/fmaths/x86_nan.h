@@ -67,36 +67,6 @@ __attribute__((always_inline)) inline float X86Div(float a, float b) {
   return r == r ? r : X86NaN(a, b);
 }
 
-// The NaN that x86's extended precision (x87) gives for an operation on a
-// and b, two floats or results rounded from floats, when the result is a
-// NaN. x87 quiets a signalling NaN as it loads it; of two NaNs the one with
-// the larger significand wins, of equal significands the positive one; an
-// invalid operation gives the default NaN. Kept out of line: rare.
-__attribute__((noinline, cold)) inline float X87NaN(float a, float b) {
-  constexpr uint32_t kQuietBit = 0x00400000u;
-  constexpr uint32_t kSignificand = 0x007fffffu;
-  const uint32_t qa = BitsOf(a) | kQuietBit;
-  const uint32_t qb = BitsOf(b) | kQuietBit;
-  if (!IsNaNBits(b)) return IsNaNBits(a) ? FloatOf(qa) : FloatOf(0xffc00000u);
-  if (!IsNaNBits(a)) return FloatOf(qb);
-  if ((qa & kSignificand) != (qb & kSignificand)) {
-    return FloatOf((qa & kSignificand) > (qb & kSignificand) ? qa : qb);
-  }
-  return FloatOf(qa & qb);  // equal but for the sign: negative only if both are
-}
-
-// The NaN x87 gives for s x w x r + a (multiplied left to right, rounded
-// once to float) when that is a NaN. Each step's NaN and infinity follow from
-// the same steps in double, where three floats can neither overflow nor
-// vanish.
-__attribute__((noinline, cold)) inline float X87ProductSumNaN(float s, float w, float r, float a) {
-  const double product = static_cast<double>(s) * w;
-  const float productNaN = product == product ? 0.0f : X87NaN(s, w);
-  const double scaled = product * r;
-  const float scaledNaN = scaled == scaled ? 0.0f : X87NaN(productNaN, r);
-  return X87NaN(scaledNaN, a);
-}
-
 // One float whose arithmetic follows x86's NaN rules: an element type for
 // the transform's butterflies (fftreal_butterflies.h), laid out as a float.
 struct TX86Float {

@@ -43,9 +43,6 @@ void TQuantiser::Reset() {
   Fill32(InputFifo.get(), kFrameLength, 0);
   Fill32(OutputBlock.get(), kFrameLength, 0);
   FifoPos = kFirstFifoPos;
-#if VOREL_X86_NANS
-  NaNFramesLeft = 0;
-#endif
   HeldReal = 0;
   HeldImag = 0;
   HoldLength = 0;
@@ -152,11 +149,7 @@ void TQuantiser::FrameStep() {
   // A frame whose synthesis is all zero has no level to match and adds
   // nothing: the ratio would be 0/0 or x/0, and zero times that would fill
   // the whole frame with NaN.
-#if VOREL_X86_NANS
-  MatchLevelX86NaNs(inputSum, outputSum);
-#else
-  if (outputSum != 0.0f) AddFrameToOverlap(inputSum / outputSum);
-#endif
+  if (outputSum != 0.0f) AddFrameToOverlap(X86Div(inputSum, outputSum));
   ShiftHop();
 }
 
@@ -235,36 +228,6 @@ void TQuantiser::AddFrameToOverlap(float levelRatio) {
   OverlapAddPath(SynthesisFrame.get(), Window.get(), levelRatio, OverlapBuffer.get(),
                  OverlapScratch.get(), kFrameLength);
 }
-
-#if VOREL_X86_NANS
-// The level match and the overlap-add with x86's NaNs. The overlap-add's
-// extended steps choose NaNs by x87's rule, so its NaN elements are chosen
-// again here. A NaN can arise only where the synthesis or the ratio is not
-// finite, or where the accumulator holds a NaN from the frames before, which
-// the hop shifts out after kFrameLength / kHop - 1 more frames.
-void TQuantiser::MatchLevelX86NaNs(float inputSum, float outputSum) {
-  const bool heldNaNs = NaNFramesLeft > 0;
-  if (heldNaNs) --NaNFramesLeft;
-  if (outputSum == 0.0f) return;
-  const float ratio = X86Div(inputSum, outputSum);
-  if (!heldNaNs && outputSum - outputSum == 0.0f && ratio - ratio == 0.0f) {
-    AddFrameToOverlap(ratio);
-    return;
-  }
-  // The analysis frame is free until the next frame step: it keeps the
-  // accumulator as it was.
-  float* before = AnalysisFrame.get();
-  float* accumulator = OverlapBuffer.get();
-  std::memcpy(before, accumulator, kFrameLength * sizeof(float));
-  AddFrameToOverlap(ratio);
-  for (int32_t i = 0; i < kFrameLength; ++i) {
-    if (accumulator[i] != accumulator[i]) {
-      accumulator[i] = X87ProductSumNaN(SynthesisFrame[i], Window[i], ratio, before[i]);
-    }
-  }
-  NaNFramesLeft = kFrameLength / kHop - 1;
-}
-#endif
 
 // Hands the finished hop to the output and moves the accumulator and the
 // FIFO on by one hop, all as 32-bit copies. The accumulator's elements

@@ -64,9 +64,6 @@ class TQuantiser {
   static float SumMagnitudes(const float* frame);
   void SumMagnitudesSideBySide(float& inputSum, float& outputSum) const;
   void AddFrameToOverlap(float levelRatio);
-#if VOREL_X86_NANS
-  void MatchLevelX86NaNs(float inputSum, float outputSum);
-#endif
   void ShiftHop();
 
   uint32_t HeldImag = 0;                   // pattern for the second element of every pair
@@ -82,9 +79,6 @@ class TQuantiser {
   std::unique_ptr<float[]> HeldSpectrum;
   std::unique_ptr<float[]> OverlapScratch;  // working space of the overlap-add
   int32_t FifoPos = kFirstFifoPos;
-#if VOREL_X86_NANS
-  int32_t NaNFramesLeft = 0;  // frame steps whose accumulator may still hold a NaN
-#endif
   std::unique_ptr<TFFTReal> FFT;
   TBinWalk BinWalk;  // keeps the walk's plan between frames
   TOverlapAdd OverlapAddPath;
