@@ -20,7 +20,10 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 LUA_SCRIPT = os.path.join(HERE, "ardour_record_export.lua")
 
 # An export format of our own (plain WAV, 32-bit float, no dither, session
-# rate) and a preset naming it: none of Ardour's shipped presets keeps floats.
+# rate, no silence trimmed or added) and a preset naming it: none of Ardour's
+# shipped presets keeps floats. Without the Silence settings Ardour logs
+# "Could not load silence for export format", which is harmless but reads
+# like a cause when an export goes wrong.
 FORMAT_ID = "6c1f3a52-8d0e-4b7a-9f21-3e5d7c9a1b04"
 PRESET_ID = "0e8b7d46-2f3c-4a91-b5d8-7c6e1f2a9d33"
 
@@ -55,6 +58,20 @@ FORMAT = """<?xml version="1.0" encoding="UTF-8"?>
   </EncodingOptions>
   <Processing>
     <Normalize enabled="false" loudness="no" dbfs="0" lufs="-23" dbtp="-1"/>
+    <Silence>
+      <Start>
+        <Trim enabled="false"/>
+        <Add enabled="false">
+          <Duration format="Timecode" hours="0" minutes="0" seconds="0" frames="0"/>
+        </Add>
+      </Start>
+      <End>
+        <Trim enabled="false"/>
+        <Add enabled="false">
+          <Duration format="Timecode" hours="0" minutes="0" seconds="0" frames="0"/>
+        </Add>
+      </End>
+    </Silence>
   </Processing>
 </ExportFormatSpecification>
 """ % FORMAT_ID
