@@ -20,12 +20,27 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 LUA_SCRIPT = os.path.join(HERE, "ardour_record_export.lua")
 
 # An export format of our own (plain WAV, 32-bit float, no dither, session
-# rate) and a preset naming it: none of Ardour's shipped presets keeps floats.
+# rate, no silence trimmed or added) and a preset naming it: none of Ardour's
+# shipped presets keeps floats. Without the Silence settings Ardour logs
+# "Could not load silence for export format", which is harmless but reads
+# like a cause when an export goes wrong.
 FORMAT_ID = "6c1f3a52-8d0e-4b7a-9f21-3e5d7c9a1b04"
 PRESET_ID = "0e8b7d46-2f3c-4a91-b5d8-7c6e1f2a9d33"
 
 # Seconds Ardour may take to close after the export before it is stopped.
 SHUTDOWN_GRACE = 30
+
+# Ardour 7.3's AVX-512 routines that mix or copy one buffer into another
+# write 4 samples past the end when one address lies 16 and the other 48 bytes
+# past a 64-byte boundary. The export mixes each master output port into a
+# one-cycle buffer through them; where the heap puts that buffer changes from
+# run to run, and when it lands so, the export overwrites the header of the
+# next heap block and Ardour dies as the export ends (SIGSEGV or a glibc
+# abort, no EXPORTED line). Its AVX routines have no such fault. Ardour takes
+# the CPU features from ARDOUR_FPU_FLAGS when it is set: those it finds on an
+# AVX-512 machine (0xdf) less AVX-512F (0x80).
+FPU_FLAGS_AVX512 = 0xdf
+FPU_AVX512F = 0x80
 
 FORMAT = """<?xml version="1.0" encoding="UTF-8"?>
 <ExportFormatSpecification name="Float test" id="%s" with-cue="false" with-toc="false"
@@ -43,6 +58,20 @@ FORMAT = """<?xml version="1.0" encoding="UTF-8"?>
   </EncodingOptions>
   <Processing>
     <Normalize enabled="false" loudness="no" dbfs="0" lufs="-23" dbtp="-1"/>
+    <Silence>
+      <Start>
+        <Trim enabled="false"/>
+        <Add enabled="false">
+          <Duration format="Timecode" hours="0" minutes="0" seconds="0" frames="0"/>
+        </Add>
+      </Start>
+      <End>
+        <Trim enabled="false"/>
+        <Add enabled="false">
+          <Duration format="Timecode" hours="0" minutes="0" seconds="0" frames="0"/>
+        </Add>
+      </End>
+    </Silence>
   </Processing>
 </ExportFormatSpecification>
 """ % FORMAT_ID
@@ -75,6 +104,21 @@ def _write(path, text):
     os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, "w") as f:
         f.write(text)
+
+
+def _cpu_flags():
+    with open("/proc/cpuinfo") as f:
+        for line in f:
+            if line.startswith("flags"):
+                return line.split(":", 1)[1].split()
+    return []
+
+
+def _fpu_env():
+    """The environment that keeps Ardour off its AVX-512 routines."""
+    if "avx512f" not in _cpu_flags():
+        return {}
+    return {"ARDOUR_FPU_FLAGS": str(FPU_FLAGS_AVX512 & ~FPU_AVX512F)}
 
 
 def _fields(log):
@@ -112,7 +156,9 @@ def record_and_export(ardour_lua, workdir, kind, plugin_id, env, seconds=3, time
     _write(os.path.join(config, "ardour7", "export", "float-test.preset"), PRESET)
     run_env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=config,
                    XDG_CACHE_HOME=os.path.join(home, ".cache"),
-                   XDG_DATA_HOME=os.path.join(home, ".local", "share"), **env)
+                   XDG_DATA_HOME=os.path.join(home, ".local", "share"))
+    run_env.update(_fpu_env())
+    run_env.update(env)
     export_dir = os.path.join(workdir, "export")
     args = [ardour_lua, LUA_SCRIPT, os.path.join(workdir, "session"), export_dir,
             str(seconds), kind, plugin_id, PRESET_ID]
