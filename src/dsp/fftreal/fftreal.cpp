@@ -152,8 +152,8 @@ void TFFTReal::InverseTransformScalar(const float* freq, float* time) {
     case 2: {
       T q[4];
       if constexpr (std::is_same_v<T, float>) {
-        InverseFirstTwoStagesOf4(q,
-                                 f);  // from the array: no stack frame on the path of every length
+        // From the array: no stack frame on the path of every length.
+        InverseFirstTwoStagesOf4(q, f);
       } else {
         T d[4];
         for (int32_t k = 0; k < 4; ++k) d[k] = Load<T>(f + k);
