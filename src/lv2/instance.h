@@ -8,8 +8,8 @@
 
 #include <lv2/core/lv2.h>
 
+#include "effect/bypass.h"
 #include "effect/processor.h"
-#include "lv2/bypass.h"
 #include "lv2/lv2_ports.h"
 
 namespace vorel {

@@ -1,4 +1,4 @@
-#include "lv2/bypass.h"
+#include "effect/bypass.h"
 
 #include <cstring>
 
