@@ -56,10 +56,9 @@ constexpr ScalePoint kProcessTypePoints[] = {{0.0f, "constant"}, {1.0f, "ramp"}}
 // and "amp-mod amt" is neither integer nor toggled for LADSPA: the plugin's
 // published hints, which hosts rely on. "direction" and "process-typ" are
 // integer ports over 0..1 without it: a logarithmic scale over two values
-// says nothing, and LMMS 1.2's knob cannot be dragged with both hints.
-// Sessions store values, not hints, so they load as before. The engine reads
-// "amp-mod amt" as a whole number, so only 1.0 turns it on; formats with a
-// switch show it as one.
+// says nothing. Sessions store values, not hints, so they load as before.
+// The engine reads "amp-mod amt" as a whole number, so only 1.0 turns it on;
+// formats with a switch show it as one.
 constexpr PortEntry kPortTable[PortCount] = {
     {"s&h", "hold", PortKind::ControlInput, 1.0f, 43.0f, 1.0f, true, false, false, nullptr, 0,
      PortUnit::None},
