@@ -34,7 +34,7 @@ PROJECT = """<?xml version="1.0"?>
         <sampletrack vol="100" pan="0" fxch="0">
           <fxchain numofeffects="1" enabled="1">
             <effect name="ladspaeffect" on="1" wet="1" gate="0" autoquit="1">
-              <ladspacontrols link="1" ports="%(ports)d">
+              <ladspacontrols link="%(link)d" ports="%(ports)d">
 %(controls)s
               </ladspacontrols>
               <key>
@@ -52,31 +52,25 @@ PROJECT = """<?xml version="1.0"?>
 """
 
 
-def control(name, value, logarithmic):
-    """One control as LMMS 1.2 saves it: the value as an attribute, or, for
-    a knob on a logarithmic scale, as an element that also records the
-    scale."""
-    if logarithmic:
-        return ('                <%s link="1"><data value="%s" scale_type="log"/></%s>'
-                % (name, value, name))
-    return '                <%s link="1" data="%s"/>' % (name, value)
-
-
-def render(workdir, sample, values, logarithmic, plugin_dir, bars):
-    """Renders bars bars of the project with sample on the track and the six
-    control values (port order; logarithmic: which to save with a log
-    scale) as 32-bit float WAV at the sample's rate of 44.1 kHz, with no
-    oversampling; returns the output's path."""
+def render(workdir, sample, channels, plugin_dir, bars):
+    """Renders bars bars of the project with sample on the track and the
+    plugin's six control values (port order) for each of the two channels,
+    linked when they are equal, as 32-bit float WAV at the sample's rate of
+    44.1 kHz with no oversampling; returns the output's path."""
     home = os.path.join(workdir, "lmms-home")
     os.makedirs(home, exist_ok=True)
     with open(os.path.join(home, ".lmmsrc.xml"), "w") as f:
         f.write(CONFIG)
-    controls = [control("port%d%d" % (instance, port), value, log)
-                for instance in (0, 1)
-                for port, (value, log) in enumerate(zip(values, logarithmic))]
+    link = int(channels[0] == channels[1])
+    # As LMMS 1.2.2 saves them, whatever the ports' hints: the first
+    # channel's controls carry the link.
+    controls = ['                <port0%d data="%s" link="%d"/>' % (port, value, link)
+                for port, value in enumerate(channels[0])]
+    controls += ['                <port1%d data="%s"/>' % (port, value)
+                 for port, value in enumerate(channels[1])]
     project = os.path.join(workdir, "vorel.mmp")
     with open(project, "w") as f:
-        f.write(PROJECT % {"ports": len(controls), "controls": "\n".join(controls),
+        f.write(PROJECT % {"link": link, "ports": len(controls), "controls": "\n".join(controls),
                            "length": bars * BAR, "sample": sample})
     out = os.path.join(workdir, "lmms.wav")
     env = dict(os.environ, HOME=home, QT_QPA_PLATFORM="offscreen", LADSPA_PATH=plugin_dir)
