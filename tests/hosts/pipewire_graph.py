@@ -16,7 +16,9 @@ import subprocess
 import time
 
 RATE = 48000
-QUANTUM = 1024
+# Long cycles give pw-play and pw-record time to keep up on a busy machine:
+# a late client drops a cycle of the source.
+QUANTUM = 4096
 AUTO_PORTS = "adapter.auto-port-config = { mode = dsp position = preserve }"
 
 CONFIG = """

@@ -133,7 +133,7 @@ class PipeWire(RealHostCase):
     # chain's output on the same clock, so the chain's own delay shows: it
     # must be whole cycles, and after it the output must be
     # vorel-render --no-compensate's of the played file, bit for bit.
-    LEAD = 24 * pipewire_graph.QUANTUM  # silence before the sound: time for both links
+    LEAD = 6 * pipewire_graph.QUANTUM  # silence before the sound: time for both links
     CASES = [("LADSPA", "masked ramp"), ("LADSPA", "long hold"), ("LV2", "masked ramp"),
              ("LV2", "defaults")]
 
