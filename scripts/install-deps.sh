@@ -28,8 +28,9 @@ test=("${build[@]}" python3 binutils file
 deb=(dpkg-dev lintian file man-db binutils)
 cross=()
 if [ "$arch" = amd64 ]; then
-  # The 32-bit x86 build and package, and the ARM cross builds.
-  test+=(g++-multilib)
+  # The 32-bit x86 build and package, and the ARM cross builds; qemu-user
+  # runs the 32-bit programs where the kernel has no 32-bit support.
+  test+=(g++-multilib qemu-user)
   deb+=(libc6:i386 libstdc++6:i386 libgcc-s1:i386)
   cross=(clang qemu-user binutils-aarch64-linux-gnu binutils-arm-linux-gnueabihf)
   for target in arm64 armhf; do
