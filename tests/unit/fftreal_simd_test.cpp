@@ -120,6 +120,9 @@ TEST(FFTRealVectorPath, SameBitsAsScalarForOneSpecialValueAnywhere) {
 // own payload the DC term (a chain of left operands back to element 0)
 // carries element 0's payload, quieted, on both paths and in every build.
 TEST(FFTRealNaNPayloads, DcTermKeepsElementZerosPayloadWhenEveryInputIsNaN) {
+#ifdef VOREL_EMULATED_X86
+  GTEST_SKIP() << "qemu-i386 picks another NaN of two than x86 processors";
+#endif
   for (int n = 2; n <= 1024; n *= 2) {
     TFFTReal fft = Vectorised(n);
     TFFTReal plain(n, vorel::PlainFeatures());

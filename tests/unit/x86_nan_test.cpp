@@ -57,6 +57,9 @@ float Hardware(char symbol, float a, float b) {
 }  // namespace
 
 TEST(X86NaNRules, EveryOperationGivesX86sBits) {
+#ifdef VOREL_EMULATED_X86
+  GTEST_SKIP() << "qemu-i386 picks another NaN of two than x86 processors";
+#endif
   const Operation operations[] = {{'+', vorel::X86Add, 0x71c1150cb738520dull},
                                   {'-', vorel::X86Sub, 0x2e86010193a28eeaull},
                                   {'*', vorel::X86Mul, 0x079d456ccd14c468ull},
