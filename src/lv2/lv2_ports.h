@@ -4,7 +4,7 @@
 
 #include "effect/port_table.h"
 #include "effect/processor.h"
-#include "lv2/plugin_uri.h"
+#include "effect/identity.h"
 
 namespace vorel {
 
