@@ -25,7 +25,7 @@ constexpr unsigned long kControlPortCount = InputPort;
 enum class PortKind { ControlInput, AudioInput, AudioOutput };
 
 // What a control's value measures, for formats that can say so.
-enum class PortUnit { None, Coefficient };
+enum class PortUnit { None, Coefficient, Percent };
 
 // A named value of a control that chooses between a few settings.
 struct ScalePoint {
@@ -75,6 +75,12 @@ constexpr PortEntry kPortTable[PortCount] = {
     {"out", "out", PortKind::AudioOutput, 0.0f, 0.0f, 0.0f, false, false, false, nullptr, 0,
      PortUnit::None},
 };
+
+// The dry/wet mix (dry_wet_mix.h), a control of the formats that have one
+// beyond the eight ports above; the LADSPA plugin keeps exactly those.
+constexpr PortEntry kMixControl{
+    "mix",   "mix", PortKind::ControlInput, 0.0f, 100.0f, 100.0f, false, false, false,
+    nullptr, 0,     PortUnit::Percent};
 
 // The controls' defaults in port order, as every host derives them.
 struct DefaultControls {

@@ -27,6 +27,7 @@ void Lv2ConnectPort(LV2_Handle instance, uint32_t port, void* location) {
 void Lv2Activate(LV2_Handle handle) {
   auto* instance = static_cast<Lv2Instance*>(handle);
   instance->Chain.Reset();
+  instance->Mix.Reset();
   instance->Bypass.Reset();
 }
 
@@ -43,12 +44,15 @@ void Lv2Run(LV2_Handle handle, uint32_t count) {
   }
   // Off only for a value at or below 0; a NaN or an unconnected port leaves the effect on.
   const bool enabled = ports[EnabledPort] == nullptr || !(*ports[EnabledPort] <= 0.0f);
+  // An unconnected mix is the effect alone, as its default.
+  const float mix = ports[MixPort] == nullptr ? kMixControl.Default : *ports[MixPort];
   const float* in = ports[InputPort];
   float* out = ports[OutputPort];
   do {
     const std::size_t piece = std::min<std::size_t>(count, TimedBypass::kMaxPiece);
     instance->Bypass.TakeInput(in, piece);
     instance->Chain.Run(controls, in, out, piece);
+    instance->Mix.Apply(mix, instance->Bypass.Delayed(), out, piece);
     instance->Bypass.Mix(enabled, out, piece);
     in += piece;
     out += piece;

@@ -1,6 +1,6 @@
 // One LV2 plugin instance and the callbacks that drive it. The glue only
-// converts the host's calls into calls of the shared processor and of the
-// bypass that keeps time.
+// converts the host's calls into calls of the shared processor, the dry/wet
+// mix and the bypass that keeps time.
 //
 // Real-time promise: run, connect_port and activate allocate nothing, take
 // no lock and make no system call; every buffer is allocated in instantiate.
@@ -9,6 +9,7 @@
 #include <lv2/core/lv2.h>
 
 #include "effect/bypass.h"
+#include "effect/dry_wet_mix.h"
 #include "effect/processor.h"
 #include "lv2/lv2_ports.h"
 
@@ -19,6 +20,7 @@ struct Lv2Instance {
 
   float* Ports[Lv2PortCount] = {};  // host-owned, indexed by Lv2PortIndex
   Processor Chain;
+  DryWetMix Mix;
   TimedBypass Bypass;
 };
 

@@ -1,4 +1,4 @@
-// The LV2 plugin's identity and its two ports beyond the shared eight, as
+// The LV2 plugin's identity and its three ports beyond the shared eight, as
 // data read by the glue and by the TTL generator alike.
 #pragma once
 
@@ -8,10 +8,12 @@
 
 namespace vorel {
 
-// The LV2 port numbers: the shared eight, then these two.
+// The LV2 port numbers: the shared eight, then these three. A new port
+// goes last, so that every saved session keeps its meaning.
 enum Lv2PortIndex : unsigned long {
   LatencyPort = PortCount,  // output: the delay the host must compensate
   EnabledPort,              // input: 0 gives the input delayed by the latency
+  MixPort,                  // input: the dry/wet mix in percent
   Lv2PortCount
 };
 
@@ -32,7 +34,7 @@ struct DesignatedPort {
 
 constexpr float kLatencyFrames = static_cast<float>(Processor::kLatency);
 
-constexpr DesignatedPort kDesignatedPorts[Lv2PortCount - PortCount] = {
+constexpr DesignatedPort kDesignatedPorts[MixPort - PortCount] = {
     {"latency", "latency", true, 0.0f, kLatencyFrames, kLatencyFrames, "latency", true, false, true,
      true},
     {"enabled", "enabled", false, 0.0f, 1.0f, 1.0f, "enabled", false, true, false, false},
@@ -40,6 +42,13 @@ constexpr DesignatedPort kDesignatedPorts[Lv2PortCount - PortCount] = {
 
 constexpr const DesignatedPort& DesignatedPortAt(unsigned long port) {
   return kDesignatedPorts[port - PortCount];
+}
+
+// The effect's own entry for an LV2 port, from the shared port table or the
+// mix; null for the designated ports above.
+constexpr const PortEntry* Lv2PortEntry(unsigned long port) {
+  if (port < PortCount) return &kPortTable[port];
+  return port == MixPort ? &kMixControl : nullptr;
 }
 
 }  // namespace vorel

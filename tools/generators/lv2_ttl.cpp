@@ -81,13 +81,14 @@ void WriteSharedPort(std::ostream& out, unsigned long index, const vorel::PortEn
   if (!properties.empty())
     out << " ;\n\t\tlv2:portProperty " << properties.substr(2, properties.size() - 3);
   if (port.Unit == vorel::PortUnit::Coefficient) out << " ;\n\t\tunits:unit units:coef";
+  if (port.Unit == vorel::PortUnit::Percent) out << " ;\n\t\tunits:unit units:pc";
   for (std::size_t i = 0; i < port.ScalePointCount; ++i) {
     out << " ;\n\t\tlv2:scalePoint [ rdfs:label " << Quoted(port.ScalePoints[i].Label)
         << " ; rdf:value " << Number(port.ScalePoints[i].Value) << " ]";
   }
 }
 
-// The same for one of the two LV2-only ports, with its designation.
+// The same for one of the LV2-only ports that carry a designation.
 void WriteDesignatedPort(std::ostream& out, unsigned long index,
                          const vorel::DesignatedPort& port) {
   out << "\t\ta " << (port.Output ? "lv2:OutputPort" : "lv2:InputPort") << " , lv2:ControlPort ;\n"
@@ -116,7 +117,7 @@ void WriteManifest(std::ostream& out, const char* binary) {
   }
 }
 
-// The plugin's description and its ten ports in port order.
+// The plugin's description and its ports in port order.
 void WritePlugin(std::ostream& out) {
   out << kPrefixes << "<" << kPluginUri << ">\n"
       << "\ta lv2:Plugin , lv2:SpectralPlugin , doap:Project ;\n"
@@ -131,11 +132,11 @@ void WritePlugin(std::ostream& out) {
       << vorel::Processor::kLatency
       << " samples late, as the latency port reports; with 'enabled' off the input comes through "
          "with the "
-         "same delay.\" ;\n"
+         "same delay, and 'mix' blends it with the effect.\" ;\n"
       << "\tlv2:optionalFeature lv2:hardRTCapable ;\n\tlv2:port [\n";
   for (unsigned long index = 0; index < vorel::Lv2PortCount; ++index) {
-    if (index < vorel::PortCount) {
-      WriteSharedPort(out, index, vorel::kPortTable[index]);
+    if (const vorel::PortEntry* entry = vorel::Lv2PortEntry(index)) {
+      WriteSharedPort(out, index, *entry);
     } else {
       WriteDesignatedPort(out, index, vorel::DesignatedPortAt(index));
     }
