@@ -24,6 +24,7 @@ float ProcessorRate(double rate) {
 StereoPlugin::StereoPlugin() : Plugin(StereoParameterCount, kPresetCount, 0) {
   const DefaultControls defaults = MakeDefaultControls();
   std::copy(defaults.Values, defaults.Values + kControlPortCount, Values);
+  Values[MixParameter] = kMixControl.Default;
   Values[BypassParameter] = 0.0f;
   BuildChannels(getSampleRate());
 #if DISTRHO_PLUGIN_WANT_LATENCY
@@ -47,22 +48,23 @@ uint32_t StereoPlugin::getVersion() const {
 
 int64_t StereoPlugin::getUniqueId() const { return d_cconst(VOREL_VST3_UNIQUE_ID); }
 
-// The controls as the port table describes them. The table's logarithmic
-// hint is the LADSPA plugin's legacy: with a lower bound of 0 a logarithmic
-// scale is undefined, so it is not passed on.
+// The controls and the mix as the port table describes them. The table's
+// logarithmic hint is the LADSPA plugin's legacy: with a lower bound of 0 a
+// logarithmic scale is undefined, so it is not passed on.
 void StereoPlugin::initParameter(uint32_t index, DISTRHO::Parameter& parameter) {
   if (index == BypassParameter) {
     parameter.initDesignation(DISTRHO::kParameterDesignationBypass);
     return;
   }
-  if (index >= kControlPortCount) return;
-  const PortEntry& port = kPortTable[index];
+  if (index > MixParameter) return;
+  const PortEntry& port = index == MixParameter ? kMixControl : kPortTable[index];
   parameter.hints = DISTRHO::kParameterIsAutomatable;
   if (port.Integer) parameter.hints |= DISTRHO::kParameterIsInteger;
   if (port.Toggled) parameter.hints |= DISTRHO::kParameterIsBoolean;
   parameter.name = port.Name;
   parameter.shortName = port.Name;
   parameter.symbol = port.Symbol;
+  if (port.Unit == PortUnit::Percent) parameter.unit = "%";
   parameter.ranges.min = port.Minimum;
   parameter.ranges.max = port.Maximum;
   parameter.ranges.def = port.Default;
@@ -91,7 +93,7 @@ void StereoPlugin::setParameterValue(uint32_t index, float value) {
   if (index < StereoParameterCount) std::memcpy(&Values[index], &value, sizeof(float));
 }
 
-// A program sets the six controls; the bypass stays as it is.
+// A program sets the six controls; the mix and the bypass stay as they are.
 void StereoPlugin::loadProgram(uint32_t index) {
   if (index < kPresetCount)
     std::copy(kPresets[index].Values, kPresets[index].Values + kControlPortCount, Values);
@@ -100,6 +102,7 @@ void StereoPlugin::loadProgram(uint32_t index) {
 void StereoPlugin::activate() {
   for (auto& channel : Channels) {
     channel->Chain.Reset();
+    channel->Mix.Reset();
     channel->Bypass.Reset();
   }
 }
@@ -111,6 +114,7 @@ void StereoPlugin::activate() {
 void StereoPlugin::run(const float** inputs, float** outputs, uint32_t frames) {
   float controls[kControlPortCount];
   std::memcpy(controls, Values, sizeof(controls));
+  const float mix = Values[MixParameter];
   const bool enabled = !(Values[BypassParameter] >= 0.5f);
   for (uint32_t c = 0; c < kChannels; ++c) {
     Channel& channel = *Channels[c];
@@ -121,6 +125,7 @@ void StereoPlugin::run(const float** inputs, float** outputs, uint32_t frames) {
       const std::size_t piece = std::min<std::size_t>(count, TimedBypass::kMaxPiece);
       channel.Bypass.TakeInput(in, piece);
       channel.Chain.Run(controls, in, out, piece);
+      channel.Mix.Apply(mix, channel.Bypass.Delayed(), out, piece);
       channel.Bypass.Mix(enabled, out, piece);
       in += piece;
       out += piece;

@@ -1,6 +1,7 @@
 // The VST3 and CLAP plugin, built with the DPF framework: an adapter that
 // converts the framework's calls into calls of one Processor per channel,
-// with the controls shared, and of each channel's bypass that keeps time.
+// with the controls shared, and of each channel's dry/wet mix and bypass
+// that keeps time.
 //
 // Real-time promise: the constructor and sampleRateChanged allocate every
 // buffer; run, setParameterValue and loadProgram allocate nothing, take no
@@ -12,14 +13,19 @@
 #include <memory>
 
 #include "effect/bypass.h"
+#include "effect/dry_wet_mix.h"
 #include "effect/port_table.h"
 #include "effect/processor.h"
 
 namespace vorel {
 
-// The plugin's parameter numbers: the six controls in port order, then the
-// host's bypass.
-enum StereoParameter : uint32_t { BypassParameter = kControlPortCount, StereoParameterCount };
+// The plugin's parameter numbers: the six controls in port order, the mix,
+// then the host's bypass.
+enum StereoParameter : uint32_t {
+  MixParameter = kControlPortCount,
+  BypassParameter,
+  StereoParameterCount
+};
 
 class StereoPlugin : public DISTRHO::Plugin {
  public:
@@ -46,10 +52,11 @@ class StereoPlugin : public DISTRHO::Plugin {
   void sampleRateChanged(double rate) override;
 
  private:
-  // One channel's processing: the effect and the bypass that keeps time.
+  // One channel's processing: the effect, the mix and the bypass.
   struct Channel {
     explicit Channel(float rate) : Chain(rate) {}
     Processor Chain;
+    DryWetMix Mix;
     TimedBypass Bypass;
   };
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "effect/bypass.h"
+#include "effect/dry_wet_mix.h"
 #include "effect/identity.h"
 #include "effect/port_table.h"
 #include "effect/processor.h"
@@ -21,7 +22,9 @@ namespace {
 using vorel_host::ClapHost;
 using vorel_host::ClapModule;
 
-constexpr uint32_t kBypass = vorel::kControlPortCount;  // after the six controls
+// After the six controls: the mix, then the bypass.
+constexpr uint32_t kMix = vorel::kControlPortCount;
+constexpr uint32_t kBypass = kMix + 1;
 constexpr uint32_t kParameterCount = kBypass + 1;
 constexpr double kRate = 48000.0;
 constexpr uint32_t kMaxBlock = 4096;
@@ -65,8 +68,8 @@ TEST(ClapPlugin, DescribesItselfAndItsParametersFromTheOneTables) {
   const auto* params = ClapHost::Extension<clap_plugin_params_t>(p.Plugin, CLAP_EXT_PARAMS);
   ASSERT_NE(params, nullptr);
   ASSERT_EQ(params->count(p.Plugin), kParameterCount);
-  for (uint32_t i = 0; i < vorel::kControlPortCount; ++i) {
-    const vorel::PortEntry& port = vorel::kPortTable[i];
+  for (uint32_t i = 0; i <= kMix; ++i) {
+    const vorel::PortEntry& port = i == kMix ? vorel::kMixControl : vorel::kPortTable[i];
     clap_param_info_t info;
     ASSERT_TRUE(params->get_info(p.Plugin, i, &info));
     EXPECT_EQ(info.id, i);
@@ -90,16 +93,19 @@ TEST(ClapPlugin, DescribesItselfAndItsParametersFromTheOneTables) {
 }
 
 // The mono effect as the other formats run it, one per channel: controls
-// taken over at each block, bypass that keeps time.
+// taken over at each block, the mix, the bypass that keeps time.
 struct MonoChannel {
   vorel::Processor Chain{static_cast<float>(kRate)};
+  vorel::DryWetMix Mix;
   vorel::TimedBypass Bypass;
-  void Run(const float* controls, bool enabled, const float* in, float* out, std::size_t count) {
+  void Run(const float* controls, float mix, bool enabled, const float* in, float* out,
+           std::size_t count) {
     do {
       const std::size_t piece =
           count < vorel::TimedBypass::kMaxPiece ? count : vorel::TimedBypass::kMaxPiece;
       Bypass.TakeInput(in, piece);
       Chain.Run(controls, in, out, piece);
+      Mix.Apply(mix, Bypass.Delayed(), out, piece);
       Bypass.Mix(enabled, out, piece);
       in += piece;
       out += piece;
@@ -137,6 +143,7 @@ TEST(ClapPlugin, EachChannelIsTheMonoEffectBitForBitThroughBlocksAndParameterCha
   MonoChannel channels[2];
   vorel::DefaultControls controls = vorel::MakeDefaultControls();
   bool enabled = true;
+  float mix = vorel::kMixControl.Default;
   std::size_t at = 0;
   for (std::size_t b = 0; b < std::size(blocks); ++b) {
     for (const Change& c : changes) {
@@ -144,6 +151,8 @@ TEST(ClapPlugin, EachChannelIsTheMonoEffectBitForBitThroughBlocksAndParameterCha
       p.Host.SetParameter(c.Parameter, c.Value);
       if (c.Parameter == kBypass) {
         enabled = c.Value < 0.5f;
+      } else if (c.Parameter == kMix) {
+        mix = c.Value;
       } else {
         controls.Values[c.Parameter] = c.Value;
       }
@@ -152,7 +161,7 @@ TEST(ClapPlugin, EachChannelIsTheMonoEffectBitForBitThroughBlocksAndParameterCha
     float* out[2] = {&plugin[0][at], &plugin[1][at]};
     ASSERT_EQ(p.Host.Process(p.Plugin, in, out, blocks[b]), CLAP_PROCESS_CONTINUE);
     for (int ch = 0; ch < 2; ++ch)
-      channels[ch].Run(controls.Values, enabled, &input[ch][at], &mono[ch][at], blocks[b]);
+      channels[ch].Run(controls.Values, mix, enabled, &input[ch][at], &mono[ch][at], blocks[b]);
     at += blocks[b];
   }
   for (int ch = 0; ch < 2; ++ch) {
@@ -164,7 +173,8 @@ TEST(ClapPlugin, EachChannelIsTheMonoEffectBitForBitThroughBlocksAndParameterCha
 }
 
 TEST(ClapPlugin, StateSavedByOneInstanceRestoresEveryValueInAnother) {
-  const float values[kParameterCount] = {17.0f, 0.123456789f, 0.0f, 0.30000001f, 1.0f, 1.0f, 1.0f};
+  const float values[kParameterCount] = {17.0f, 0.123456789f, 0.0f,  0.30000001f,
+                                         1.0f,  1.0f,         33.3f, 1.0f};
   vorel_host::ClapStateBuffer state;
   {
     ActivePlugin p(true);

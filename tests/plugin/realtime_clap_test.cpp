@@ -36,12 +36,13 @@ TEST(RealTimeClap, ProcessWithParameterEventsMakesNoHeapCall) {
     ASSERT_TRUE(plugin->start_processing(plugin));
     alloc_counter::Arm();
     std::size_t samples = 0;
-    // Every parameter, the bypass after the six controls included.
-    for (uint32_t parameter = 0; parameter <= vorel::kControlPortCount; ++parameter) {
+    // Every parameter: the six controls, the mix and the bypass.
+    const uint32_t bypass = vorel::kControlPortCount + 1;
+    for (uint32_t parameter = 0; parameter <= bypass; ++parameter) {
       for (float value : hostile) {
         for (uint32_t n : blocks) {
           host.SetParameter(parameter, value);
-          host.SetParameter(vorel::kControlPortCount, (samples / 3 + n) % 2);
+          host.SetParameter(bypass, (samples / 3 + n) % 2);
           host.Process(plugin, in, out, n);
           samples += n;
         }
