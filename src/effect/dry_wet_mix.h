@@ -22,8 +22,8 @@
 // that lies between the two (blend.h), with the dry signal's weight a
 // multiple of 1/kSteps. When the value changes, the weight moves there in a
 // straight line that takes kRampLength samples for the whole range, so
-// automation never clicks; the first piece after construction or Reset
-// takes the value at once. Every channel given the same values and piece
+// automation never clicks; the first piece of samples after construction or
+// Reset takes the value at once. Every channel given the same values and piece
 // sizes follows the same ramp.
 //
 // Real-time promise: it holds no buffer; nothing allocates, takes a lock or

@@ -46,7 +46,8 @@ Lv2info)
   expect "Properties:\s+http://lv2plug.in/ns/lv2core#reportsLatency\n" "$(port 8)"
   expect "InputPort\n\s+Symbol:\s+enabled\n" "$(port 9)"
   expect "Designation: http://lv2plug.in/ns/lv2core#enabled\n" "$(port 9)"
-  [ "$(grep -c '^	Port [0-9]*:' <<<"$info")" = 10 ] || fail "not 10 ports"
+  expect "InputPort\n\s+Symbol:\s+mix\n\s+Name:\s+mix\n\s+Minimum:\s+0\.0+\n\s+Maximum:\s+100\.0+\n\s+Default:\s+100\.0+\n" "$(port 10)"
+  [ "$(grep -c '^	Port [0-9]*:' <<<"$info")" = 11 ] || fail "not 11 ports"
   ;;
 Install)
   source=$4 cmake=$5

@@ -1,8 +1,8 @@
 // The LV2 plugin as lilv hosts see it, found in the build directory through
 // LV2_PATH: its ports say what the shared port table says, it reports its
 // latency on every run, it sounds like the LADSPA plugin bit for bit, its
-// bypass keeps time, activation starts afresh, and its presets are the
-// shared table's.
+// bypass keeps time, its mix lines dry and wet up, activation starts
+// afresh, and its presets are the shared table's.
 #include "support/lv2_host.h"
 #include "effect/version.h"
 
@@ -52,8 +52,9 @@ TEST_F(Lv2Plugin, EveryPortIsWhatThePortTableSays) {
   for (uint32_t index = 0; index < vorel::Lv2PortCount; ++index) {
     SCOPED_TRACE(index);
     const LilvPort* port = lilv_plugin_get_port_by_index(plugin, index);
-    const bool shared = index < vorel::PortCount;
-    const vorel::PortEntry* entry = shared ? &vorel::kPortTable[index] : nullptr;
+    // The shared table's ports and the mix have an entry; the others a designation.
+    const vorel::PortEntry* entry = vorel::Lv2PortEntry(index);
+    const bool shared = entry != nullptr;
     const vorel::DesignatedPort* designated = shared ? nullptr : &vorel::DesignatedPortAt(index);
     const std::string symbol = lilv_node_as_string(lilv_port_get_symbol(plugin, port));
     EXPECT_EQ(symbol, shared ? entry->Symbol : designated->Symbol);
@@ -93,9 +94,11 @@ TEST_F(Lv2Plugin, EveryPortIsWhatThePortTableSays) {
         plugin, port, world.Uri("http://lv2plug.in/ns/ext/port-props#logarithmic")));
 
     LilvNodes* units = lilv_port_get_value(plugin, port, world.Uri(LV2_UNITS__unit));
-    const char* expectedUnit =
-        shared ? (entry->Unit == vorel::PortUnit::Coefficient ? LV2_UNITS__coef : nullptr)
-               : (designated->InFrames ? LV2_UNITS__frame : nullptr);
+    const char* expectedUnit = shared
+                                   ? (entry->Unit == vorel::PortUnit::Coefficient ? LV2_UNITS__coef
+                                      : entry->Unit == vorel::PortUnit::Percent   ? LV2_UNITS__pc
+                                                                                  : nullptr)
+                                   : (designated->InFrames ? LV2_UNITS__frame : nullptr);
     EXPECT_STREQ(First(units) ? lilv_node_as_uri(First(units)) : nullptr, expectedUnit);
     lilv_nodes_free(units);
 
@@ -320,6 +323,67 @@ TEST_F(Lv2Plugin, StartingBypassedGivesTheDelayedInputFromTheFirstSample) {
   for (std::size_t t = 0; t < out.size(); ++t) ASSERT_EQ(out[t], Delayed(input, t)) << t;
 }
 
+// Sets "mix" to each value at the first block boundary from its sample;
+// returns the output and where each value took effect.
+std::vector<float> RunWithMix(vorel_lv2_host::Instance& instance, const std::vector<float>& input,
+                              const std::vector<uint32_t>& blocks,
+                              const std::vector<std::pair<std::size_t, float>>& changes,
+                              std::vector<std::size_t>& at) {
+  std::vector<float> output(input.size());
+  at.clear();
+  std::size_t pos = 0;
+  for (std::size_t b = 0; pos < input.size(); ++b) {
+    if (at.size() < changes.size() && pos >= changes[at.size()].first) {
+      instance.mix = changes[at.size()].second;
+      at.push_back(pos);
+    }
+    const uint32_t n =
+        std::min<uint32_t>(blocks[b % blocks.size()], static_cast<uint32_t>(input.size() - pos));
+    instance.Run(input.data() + pos, output.data() + pos, n);
+    pos += n;
+  }
+  return output;
+}
+
+TEST_F(Lv2Plugin, MixGivesTheEffectAtFullTheDelayedInputAtZeroAndAMeanBetween) {
+  constexpr std::size_t kRamp = 512;  // the samples a change across the whole range takes
+  const std::vector<float> input = vorel_host::Noise(20000, 7, 0.9f);
+  std::vector<float> dry(input.size());
+  for (std::size_t t = 0; t < dry.size(); ++t) dry[t] = Delayed(input, t);
+  // Each value and the input's share of the output it asks for: out of
+  // range counts as the nearer end, a NaN keeps the value before, and the
+  // first value holds from the first sample.
+  const std::vector<std::pair<std::size_t, float>> changes = {
+      {0, 50.0f}, {3000, 150.0f}, {6000, kNaN}, {8000, -20.0f}, {12000, 12.5f}, {16000, 100.0f}};
+  const double shares[] = {0.5, 0.0, 0.0, 1.0, 0.875, 0.0};
+  for (const std::vector<uint32_t>& blocks :
+       std::vector<std::vector<uint32_t>>{{256}, {1, 700, 0, 3000, 33}}) {
+    SCOPED_TRACE(::testing::Message() << "first block " << blocks[0]);
+    vorel_lv2_host::Instance effect(world.Plugin(), 44100), mixed(world.Plugin(), 44100);
+    for (vorel_lv2_host::Instance* i : {&effect, &mixed}) i->controls[vorel::BitMaskPort] = 0.2f;
+    const std::vector<float> wet = RunLv2(effect, input, blocks, false);
+    std::vector<std::size_t> at;
+    const std::vector<float> out = RunWithMix(mixed, input, blocks, changes, at);
+    // The model: after each change the share moves in a straight line to
+    // the new one, by 1/kRamp a sample.
+    double share = shares[0], target = shares[0];
+    for (std::size_t t = 0, next = 0; t < out.size(); ++t) {
+      if (next < at.size() && t == at[next]) target = shares[next++];
+      share = target > share ? std::min(target, share + 1.0 / kRamp)
+                             : std::max(target, share - 1.0 / kRamp);
+      if (share == 0.0 || share == 1.0) {
+        ASSERT_EQ(FirstDifference(out, share == 0.0 ? wet : dry, t, t + 1), -1) << t;
+        continue;
+      }
+      ASSERT_GE(out[t], std::min(wet[t], dry[t])) << t;
+      ASSERT_LE(out[t], std::max(wet[t], dry[t])) << t;
+      const double span = static_cast<double>(dry[t]) - wet[t];
+      if (std::fabs(span) < 0.05) continue;
+      ASSERT_NEAR((out[t] - static_cast<double>(wet[t])) / span, share, 1e-4) << t;
+    }
+  }
+}
+
 TEST_F(Lv2Plugin, ActivatingAgainGivesAFreshInstancesOutput) {
   const std::vector<float> before = vorel_host::Noise(7000, 21, 1.0f);
   const std::vector<float> after = vorel_host::Noise(9000, 22, 0.7f);
@@ -327,6 +391,7 @@ TEST_F(Lv2Plugin, ActivatingAgainGivesAFreshInstancesOutput) {
   vorel_lv2_host::Instance used(world.Plugin(), 44100), fresh(world.Plugin(), 44100);
   used.controls[vorel::SampleHoldPort] = 30;
   used.controls[vorel::BitMaskPort] = 0.7f;
+  used.mix = 30.0f;
   std::size_t off, on;
   // Stopped in the middle of a crossfade, with sound in every buffer.
   RunWithBypass(used, before, blocks, false, 2000, 6800, off, on);
@@ -335,6 +400,7 @@ TEST_F(Lv2Plugin, ActivatingAgainGivesAFreshInstancesOutput) {
     const float controls[] = {12, 1, 0, 0.05f, 1, 1};
     std::copy(std::begin(controls), std::end(controls), i->controls);
     i->enabled = 1.0f;
+    i->mix = kNaN;  // keeps the value before, which activation forgets
   }
   std::size_t off1, on1, off2, on2;
   const std::vector<float> a = RunWithBypass(used, after, blocks, false, 3000, 6000, off1, on1);

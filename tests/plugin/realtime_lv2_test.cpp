@@ -1,6 +1,6 @@
 // The LV2 plugin is hard real-time capable too: run, connect_port and
-// activate make no heap call, whatever the controls, the bypass switch or
-// the block size. The binary is loaded from the bundle as a host loads it.
+// activate make no heap call, whatever the controls, the bypass switch, the
+// mix or the block size. The binary is loaded from the bundle as a host loads it.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <lv2/core/lv2.h>
@@ -55,18 +55,20 @@ TEST(RealTimeLv2, RunConnectPortAndActivateMakeNoHeapCall) {
   const float hostile[] = {kNaN, kInf, -kInf, 1e30f, -5.0f, 0.5f, 43.0f, 1.0f, 0.0f};
   const uint32_t blocks[] = {1, 7, 256, 0, 1000, 4096, 8192, 255, 257};
   const float switches[] = {1.0f, 0.0f, kNaN, 0.5f, -1.0f};
+  const float mixes[] = {100.0f, 0.0f, 37.5f, kNaN, -kInf, 1e30f};
 
   for (double rate : {44100.0, 48000.0, 1.0, 0.0}) {
     LV2_Handle handle = d->instantiate(d, rate, "", nullptr);
     ASSERT_NE(handle, nullptr);
     vorel::DefaultControls controls = vorel::MakeDefaultControls();
-    float latency = 0.0f, enabled = 1.0f;
+    float latency = 0.0f, enabled = 1.0f, mix = 100.0f;
     std::size_t samples = 0;
     alloc_counter::Arm();
     for (uint32_t port = 0; port < vorel::kControlPortCount; ++port)
       d->connect_port(handle, port, &controls.Values[port]);
     d->connect_port(handle, vorel::LatencyPort, &latency);
     d->connect_port(handle, vorel::EnabledPort, &enabled);
+    d->connect_port(handle, vorel::MixPort, &mix);
     d->connect_port(handle, 99, &latency);
     d->activate(handle);
     for (uint32_t port = 0; port < vorel::kControlPortCount; ++port) {
@@ -74,6 +76,7 @@ TEST(RealTimeLv2, RunConnectPortAndActivateMakeNoHeapCall) {
         controls.Values[port] = value;
         for (uint32_t n : blocks) {
           enabled = switches[(samples / 3 + n) % 5];
+          mix = mixes[(samples / 5 + n) % 6];
           d->connect_port(handle, vorel::InputPort, input.data());
           d->connect_port(handle, vorel::OutputPort, output.data());
           d->run(handle, n);

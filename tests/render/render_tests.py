@@ -1,8 +1,8 @@
 """vorel-render's promises to its users, checked by running the binary:
 bad input of every kind fails with a message and a non-zero exit and leaves
 no output behind; the latency compensation lines the output up with the
-input; every channel gets its own instance of the effect; the usual file
-types are read and written.
+input, and the mix blends in the input lined up; every channel gets its own
+instance of the effect; the usual file types are read and written.
 
 Usage: render_tests.py VOREL_RENDER PORT_TABLE_JSON [TestCase ...]
 """
@@ -183,6 +183,22 @@ class Processing(RenderCase):
         self.assertEqual(wavfile.read(heavy).channels, wavfile.read(by_hand).channels)
         listed = self.assert_renders("--list-presets").stdout.split("\n")
         self.assertIn("heavy-mask", [line.split(" ")[0] for line in listed])
+
+    def test_mix_blends_the_effect_with_the_input_lined_up(self):
+        options = ["--sh", "6", "--bitmask", "0.2"]
+        for mix in ("100", "0", "25"):
+            self.assert_renders(*options, "--mix", mix, self.source, self.path(mix + ".wav"))
+        self.assert_renders(*options, self.source, self.path("default.wav"))
+        wet, dry, quarter, default = (wavfile.read(self.path(name + ".wav")).channels[0]
+                                      for name in ("100", "0", "25", "default"))
+        self.assertEqual(wet, default)
+        self.assertEqual(dry, wavfile.read(self.source).channels[0])
+        for t, (w, d, q) in enumerate(zip(wet, dry, quarter)):
+            self.assertTrue(min(w, d) <= q <= max(w, d), "sample %d" % t)
+            if abs(d - w) > 0.05:
+                self.assertAlmostEqual((q - w) / (d - w), 0.75, delta=1e-4, msg="sample %d" % t)
+        self.assert_fails("--mix", "101", self.source, self.path("x.wav"),
+                          message='--mix 101 is outside the range of "mix": 0 to 100')
 
     def test_each_channel_renders_as_if_it_were_alone(self):
         # Three channels with different content: a shared instance would mix

@@ -87,6 +87,7 @@ class Instance {
     }
     lilv_instance_connect_port(instance_, vorel::LatencyPort, &latency);
     lilv_instance_connect_port(instance_, vorel::EnabledPort, &enabled);
+    lilv_instance_connect_port(instance_, vorel::MixPort, &mix);
     lilv_instance_activate(instance_);
   }
   ~Instance() {
@@ -127,6 +128,7 @@ class Instance {
   float controls[vorel::kControlPortCount];  // the defaults to begin with
   float latency = -1.0f;
   float enabled = 1.0f;
+  float mix = vorel::kMixControl.Default;
 
  private:
   LilvInstance* instance_;

@@ -4,6 +4,7 @@
 // machine; the minor and micro versions come from the build.
 //
 // Usage: vorel-lv2-ttl BUNDLE_DIR BINARY_FILE_NAME
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -29,9 +30,14 @@ constexpr const char* kPrefixes =
     "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n\n";
 
 // The shortest decimal that reads back as the same float, always with a
-// decimal point, so that every number is a Turtle decimal.
+// decimal point, so that every number is a Turtle decimal; whole numbers
+// in positional notation ("100.0", not "1e+02").
 std::string Number(float value) {
-  char text[32];
+  char text[48];
+  if (value == std::trunc(value) && std::fabs(value) < 1e9f) {
+    std::snprintf(text, sizeof text, "%.1f", static_cast<double>(value));
+    return text;
+  }
   for (int digits = 1; digits <= 9; ++digits) {
     std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
     if (std::strtof(text, nullptr) == value) break;

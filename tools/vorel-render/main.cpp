@@ -18,13 +18,14 @@ int main(int argc, char** argv) {
   try {
     InputFile input(options.Input);
     const ControlValues controls = ApplySettings(options.Controls);
+    const float mix = MixPercent(options);
 
     const int format =
         OutputFormat(options.Output, options.Encoding, input.Channels(), input.SampleRate());
     OutputFile output(options.Output, format, input.Channels(), input.SampleRate());
     Progress progress(input.Frames(),
                       !options.Quiet && WantsProgress(input.Frames(), input.SampleRate()));
-    Render(input, output, controls, options.Compensate, progress);
+    Render(input, output, controls, mix, options.Compensate, progress);
     output.Commit();
   } catch (const std::exception& e) {
     std::fprintf(stderr, "vorel-render: %s\n", e.what());

@@ -71,6 +71,21 @@ std::string RangeText(const vorel::PortEntry& port) {
   return text.str();
 }
 
+// Throws when the value the flag gave lies outside the port's range, or is
+// not a whole number where the port takes only those.
+void CheckRange(const std::string& flag, const std::string& text, double value,
+                const vorel::PortEntry& port) {
+  // Written so that a NaN fails.
+  if (!(value >= port.Minimum && value <= port.Maximum)) {
+    throw std::runtime_error(flag + " " + text + " is outside the range of \"" + port.Name +
+                             "\": " + RangeText(port));
+  }
+  if (port.Integer && value != std::trunc(value)) {
+    throw std::runtime_error(flag + " " + text + " is not a whole number: \"" + port.Name +
+                             "\" takes " + RangeText(port));
+  }
+}
+
 }  // namespace
 
 ParseResult ParseOptions(int argc, const char* const* argv) {
@@ -121,6 +136,10 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
         app.add_option(control.Flag, names[i], control.Help)->check(CLI::IsMember(choices)));
   }
 
+  CLI::Option* mix =
+      app.add_option("--mix", options.Mix,
+                     "Dry/wet mix in percent: 100 the effect alone, 0 the input alone, lined up");
+
   app.add_option("--format", options.Encoding,
                  "Sample encoding of the output (auto: 32-bit float where the container "
                  "holds it, else the container's best)")
@@ -139,6 +158,7 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
   }
 
   options.Compensate = !raw;
+  if (mix->count() != 0) options.MixText = mix->as<std::string>();
   if (!preset.empty()) AddPreset(preset, options.Controls);
   for (std::size_t i = 0; i < std::size(kControlOptions); ++i) {
     if (controlOptions[i]->count() == 0) continue;
@@ -161,20 +181,16 @@ ControlValues ApplySettings(const std::vector<ControlSetting>& settings) {
     values[port] = vorel::kPortTable[port].Default;
   }
   for (const ControlSetting& setting : settings) {
-    const vorel::PortEntry& port = vorel::kPortTable[setting.Port];
-    const double v = setting.Value;
-    // Written so that a NaN fails.
-    if (!(v >= port.Minimum && v <= port.Maximum)) {
-      throw std::runtime_error(setting.Flag + " " + setting.Text + " is outside the range of \"" +
-                               port.Name + "\": " + RangeText(port));
-    }
-    if (port.Integer && v != std::trunc(v)) {
-      throw std::runtime_error(setting.Flag + " " + setting.Text + " is not a whole number: \"" +
-                               port.Name + "\" takes " + RangeText(port));
-    }
-    values[setting.Port] = static_cast<float>(v);
+    CheckRange(setting.Flag, setting.Text, setting.Value, vorel::kPortTable[setting.Port]);
+    values[setting.Port] = static_cast<float>(setting.Value);
   }
   return values;
+}
+
+float MixPercent(const RenderOptions& options) {
+  if (!options.MixText.empty())
+    CheckRange("--mix", options.MixText, options.Mix, vorel::kMixControl);
+  return static_cast<float>(options.Mix);
 }
 
 }  // namespace render

@@ -23,6 +23,10 @@ struct RenderOptions {
   std::string Input;
   std::string Output;
   std::vector<ControlSetting> Controls;
+  // The dry/wet mix in percent, and the text typed for it (empty when the
+  // option is not given).
+  double Mix = vorel::kMixControl.Default;
+  std::string MixText;
   std::string Encoding = "auto";
   bool Compensate = true;
   bool Quiet = false;
@@ -44,5 +48,9 @@ using ControlValues = std::array<float, vorel::kControlPortCount>;
 // with a message naming the option when a setting lies outside its port's
 // range, or is not a whole number where the port takes only those.
 ControlValues ApplySettings(const std::vector<ControlSetting>& settings);
+
+// The dry/wet mix in percent as the effect takes it. Throws with a message
+// naming the option when it lies outside the mix's range.
+float MixPercent(const RenderOptions& options);
 
 }  // namespace render

@@ -4,23 +4,39 @@
 #include <memory>
 #include <vector>
 
+#include "effect/dry_wet_mix.h"
+#include "effect/latency_line.h"
 #include "effect/processor.h"
 
 namespace render {
 
 namespace {
 
-// Per-channel audio buffers and the effect that works on them.
+// Per-channel audio buffers, the effect that works on them and its dry signal.
 struct Channel {
   std::vector<float> In = std::vector<float>(kBlockFrames);
   std::vector<float> Out = std::vector<float>(kBlockFrames);
   std::unique_ptr<vorel::Processor> Effect;
+  vorel::LatencyLine Dry;
+  vorel::DryWetMix Mix;
+
+  // Runs frames samples from In to Out, in the pieces the dry line takes.
+  void Run(const float* controls, float mixPercent, unsigned long frames) {
+    for (unsigned long at = 0; at < frames;) {
+      const unsigned long piece =
+          std::min<unsigned long>(frames - at, vorel::LatencyLine::kMaxPiece);
+      Dry.Take(&In[at], piece);
+      Effect->Run(controls, &In[at], &Out[at], piece);
+      Mix.Apply(mixPercent, Dry.Delayed(), &Out[at], piece);
+      at += piece;
+    }
+  }
 };
 
 }  // namespace
 
-void Render(InputFile& input, OutputFile& output, const ControlValues& controls, bool compensate,
-            Progress& progress) {
+void Render(InputFile& input, OutputFile& output, const ControlValues& controls, float mixPercent,
+            bool compensate, Progress& progress) {
   const auto channels = static_cast<std::size_t>(input.Channels());
   std::vector<Channel> lanes(channels);
   for (Channel& lane : lanes) {
@@ -44,7 +60,7 @@ void Render(InputFile& input, OutputFile& output, const ControlValues& controls,
 
     for (std::size_t c = 0; c < channels; ++c) {
       for (unsigned long i = 0; i < frames; ++i) lanes[c].In[i] = interleaved[i * channels + c];
-      lanes[c].Effect->Run(controls.data(), lanes[c].In.data(), lanes[c].Out.data(), frames);
+      lanes[c].Run(controls.data(), mixPercent, frames);
       for (unsigned long i = 0; i < frames; ++i) interleaved[i * channels + c] = lanes[c].Out[i];
     }
 
