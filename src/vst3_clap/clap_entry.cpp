@@ -73,12 +73,19 @@ const clap_plugin_descriptor_t* Descriptor(const clap_plugin_factory_t*, uint32_
   return &descriptor;
 }
 
-// Null for another plugin's ID, as CLAP asks, or when memory runs out.
+// Null for another plugin's ID, as CLAP asks, or when memory runs out:
+// DPF and the plugin allocate with operator new, and nothing may throw into
+// the host.
 const clap_plugin_t* CreatePlugin(const clap_plugin_factory_t*, const clap_host_t* host,
                                   const char* id) {
   if (id == nullptr || std::strcmp(id, vorel::kClapId) != 0) return nullptr;
   const clap_plugin_factory_t* dpf = DpfFactory();
-  const clap_plugin_t* inner = dpf->create_plugin(dpf, host, id);
+  const clap_plugin_t* inner = nullptr;
+  try {
+    inner = dpf->create_plugin(dpf, host, id);
+  } catch (...) {
+    return nullptr;
+  }
   if (inner == nullptr) return nullptr;
   auto* wrapper = new (std::nothrow) WrappedPlugin{*inner, inner};
   if (wrapper == nullptr) {

@@ -109,8 +109,8 @@ void StereoPlugin::activate() {
 
 // Each channel runs as the mono effect does in the other formats: the
 // controls taken over once per block (an empty block too), the block in
-// pieces the delay line holds. The bypass is on only for a value of at least one half, so a NaN
-// leaves the effect on.
+// pieces the delay line holds. The bypass is on only for a value of at
+// least one half, so a NaN leaves the effect on.
 void StereoPlugin::run(const float** inputs, float** outputs, uint32_t frames) {
   float controls[kControlPortCount];
   std::memcpy(controls, Values, sizeof(controls));
@@ -135,10 +135,20 @@ void StereoPlugin::run(const float** inputs, float** outputs, uint32_t frames) {
 }
 
 // Called only while the plugin is inactive, so allocating here is safe.
-void StereoPlugin::sampleRateChanged(double rate) { BuildChannels(rate); }
+// Nothing may throw into the host: if memory runs out, the channels built
+// for the old rate stay.
+void StereoPlugin::sampleRateChanged(double rate) {
+  try {
+    BuildChannels(rate);
+  } catch (...) {
+  }
+}
 
+// Both channels anew, or (if an allocation throws) none of them changed.
 void StereoPlugin::BuildChannels(double rate) {
-  for (auto& channel : Channels) channel.reset(new Channel(ProcessorRate(rate)));
+  std::unique_ptr<Channel> built[kChannels];
+  for (auto& channel : built) channel.reset(new Channel(ProcessorRate(rate)));
+  for (uint32_t c = 0; c < kChannels; ++c) Channels[c] = std::move(built[c]);
 }
 
 }  // namespace vorel

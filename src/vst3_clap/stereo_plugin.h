@@ -60,6 +60,7 @@ class StereoPlugin : public DISTRHO::Plugin {
     TimedBypass Bypass;
   };
 
+  // Builds both channels for the rate; throws if memory runs out.
   void BuildChannels(double rate);
 
   float Values[StereoParameterCount];
