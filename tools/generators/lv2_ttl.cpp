@@ -129,7 +129,8 @@ void WritePlugin(std::ostream& out) {
       << "\ta lv2:Plugin , lv2:SpectralPlugin , doap:Project ;\n"
       << "\tdoap:name \"" << VOREL_PLUGIN_NAME << "\" ;\n"
       << "\tdoap:license <http://opensource.org/licenses/MIT> ;\n"
-      << "\tdoap:maintainer [ a foaf:Organization ; foaf:name \"" << VOREL_PLUGIN_MAKER << "\" ] ;\n"
+      << "\tdoap:maintainer [ a foaf:Organization ; foaf:name \"" << VOREL_PLUGIN_MAKER
+      << "\" ] ;\n"
       << "\tlv2:minorVersion " << VOREL_VERSION_MINOR << " ;\n"
       << "\tlv2:microVersion " << VOREL_VERSION_PATCH << " ;\n"
       << "\trdfs:comment \"A spectral glitch effect: the spectrum of each frame is walked, "
