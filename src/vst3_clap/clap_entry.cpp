@@ -22,7 +22,7 @@
 #include "effect/processor.h"
 #include "effect/version.h"
 
-// DPF's own entry point, renamed when its source is compiled (CMakeLists.txt).
+// DPF's own entry point, renamed where its source is compiled (dpf_clap_main.cpp).
 extern "C" const clap_plugin_entry_t vorel_dpf_clap_entry;
 
 namespace {
