@@ -1,7 +1,7 @@
 // A small CLAP host on the CLAP headers that DPF ships: loads a module,
 // creates its plugin, and runs stereo blocks with parameter events. It
-// offers the host extensions a plugin may ask for (latency, parameters,
-// thread check), or none at all. Nothing here allocates once a plugin is
+// offers the host extensions DPF's plugins ask for (latency, parameters),
+// or none at all. Nothing here allocates once a plugin is
 // active, so the real-time test can count the plugin's heap calls alone.
 #pragma once
 
@@ -9,7 +9,6 @@
 #include <clap/ext/latency.h>
 #include <clap/ext/params.h>
 #include <clap/ext/state.h>
-#include <clap/ext/thread-check.h>
 #include <clap/plugin-factory.h>
 #include <clap/process.h>
 #include <dlfcn.h>
@@ -109,7 +108,6 @@ class ClapHost {
     if (!Self(host)->offer_) return nullptr;
     if (std::strcmp(id, CLAP_EXT_LATENCY) == 0) return &kLatency;
     if (std::strcmp(id, CLAP_EXT_PARAMS) == 0) return &kParams;
-    if (std::strcmp(id, CLAP_EXT_THREAD_CHECK) == 0) return &kThreadCheck;
     return nullptr;
   }
   static void Request(const clap_host_t*) {}
@@ -117,8 +115,6 @@ class ClapHost {
   static void Rescan(const clap_host_t*, clap_param_rescan_flags) {}
   static void Clear(const clap_host_t*, clap_id, clap_param_clear_flags) {}
   static void RequestFlush(const clap_host_t*) {}
-  static bool MainThread(const clap_host_t*) { return true; }
-  static bool AudioThread(const clap_host_t*) { return false; }
 
   static uint32_t EventCount(const clap_input_events_t* list) {
     return static_cast<ClapHost*>(list->ctx)->eventCount_;
@@ -130,7 +126,6 @@ class ClapHost {
 
   static constexpr clap_host_latency_t kLatency = {LatencyChanged};
   static constexpr clap_host_params_t kParams = {Rescan, Clear, RequestFlush};
-  static constexpr clap_host_thread_check_t kThreadCheck = {MainThread, AudioThread};
 
   bool offer_;
   clap_host_t host_;
