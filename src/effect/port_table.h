@@ -43,7 +43,7 @@ struct PortEntry {
   float Default;
   bool Integer;                   // whole numbers only
   bool Toggled;                   // an on/off switch where the format has one
-  bool Logarithmic;               // the LADSPA hint the plugin has always carried
+  bool Logarithmic;               // LADSPA only: the logarithmic hint
   const ScalePoint* ScalePoints;  // the named values of a choice, or null
   std::size_t ScalePointCount;
   PortUnit Unit;
@@ -52,23 +52,25 @@ struct PortEntry {
 constexpr ScalePoint kDirectionPoints[] = {{0.0f, "up"}, {1.0f, "down"}};
 constexpr ScalePoint kProcessTypePoints[] = {{0.0f, "constant"}, {1.0f, "ramp"}};
 
-// Five controls carry the logarithmic hint although their lower bound is 0,
+// Three controls carry the logarithmic hint although their lower bound is 0,
 // and "amp-mod amt" is neither integer nor toggled for LADSPA: the plugin's
-// published hints, which hosts and saved sessions rely on. The engine reads
-// "amp-mod amt" as a whole number, so only 1.0 turns it on; formats with a
-// switch show it as one.
+// published hints, which hosts rely on. "direction" and "process-typ" are
+// integer ports over 0..1 without it: a logarithmic scale over two values
+// says nothing. Sessions store values, not hints, so they load as before.
+// The engine reads "amp-mod amt" as a whole number, so only 1.0 turns it on;
+// formats with a switch show it as one.
 constexpr PortEntry kPortTable[PortCount] = {
     {"s&h", "hold", PortKind::ControlInput, 1.0f, 43.0f, 1.0f, true, false, false, nullptr, 0,
      PortUnit::None},
     {"gain", "gain", PortKind::ControlInput, 0.0f, 2.0f, 1.0f, false, false, true, nullptr, 0,
      PortUnit::Coefficient},
-    {"direction", "direction", PortKind::ControlInput, 0.0f, 1.0f, 1.0f, true, false, true,
+    {"direction", "direction", PortKind::ControlInput, 0.0f, 1.0f, 1.0f, true, false, false,
      kDirectionPoints, 2, PortUnit::None},
     {"bitmask", "bitmask", PortKind::ControlInput, 0.0f, 1.0f, 0.0f, false, false, true, nullptr, 0,
      PortUnit::None},
     {"amp-mod amt", "amp_mod", PortKind::ControlInput, 0.0f, 1.0f, 0.0f, false, true, true, nullptr,
      0, PortUnit::None},
-    {"process-typ", "process_type", PortKind::ControlInput, 0.0f, 1.0f, 0.0f, true, false, true,
+    {"process-typ", "process_type", PortKind::ControlInput, 0.0f, 1.0f, 0.0f, true, false, false,
      kProcessTypePoints, 2, PortUnit::None},
     {"in", "in", PortKind::AudioInput, 0.0f, 0.0f, 0.0f, false, false, false, nullptr, 0,
      PortUnit::None},

@@ -105,7 +105,7 @@ class Applyplugin(HostCase):
     # the same floats) but always writes 16-bit PCM, rounding each sample down
     # to a step of 2^-15. So each sample may lie up to one 16-bit step below
     # vorel-render's float. applyplugin does not clip: a sample at or past
-    # full scale (the output filter can overshoot 1 slightly) comes out as
+    # full scale (the output filter overshoots 1, up to almost 2) comes out as
     # the 16-bit format's -1 or its largest positive value.
     STEP = 2.0 ** -15
 

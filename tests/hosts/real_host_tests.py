@@ -16,6 +16,7 @@ Usage: real_host_tests.py --render VOREL_RENDER --ladspa-dir DIR
 
 import argparse
 import os
+import struct
 import sys
 import unittest
 
@@ -24,8 +25,11 @@ sys.path[:0] = [HERE, os.path.join(HERE, "..", "support")]
 import ardour_session  # noqa: E402
 import host_tests  # noqa: E402
 import jack_dummy  # noqa: E402
+import lmms_project  # noqa: E402
 import lv2_plugin  # noqa: E402
+import pipewire_graph  # noqa: E402
 import ports  # noqa: E402
+import test_signals  # noqa: E402
 import wavfile  # noqa: E402
 
 LATENCY = 1024
@@ -135,6 +139,95 @@ class Lv2apply(RealHostCase):
             lv2_plugin.lv2apply(uri, lv2_path, source, out, dict(zip(symbols, values)))
             self.assert_matches(wavfile.read(out), self.reference(source, settings), bits, None,
                                 "lv2apply, " + name)
+
+
+class PipeWire(RealHostCase):
+    # A filter-chain in a private PipeWire daemon (pipewire_graph.py), with
+    # each plugin and two settings. The source is recorded beside the
+    # chain's output on the same clock, so the chain's own delay shows: it
+    # must be whole cycles, and after it the output must be
+    # vorel-render --no-compensate's of the played file, bit for bit.
+    LEAD = 6 * pipewire_graph.QUANTUM  # silence before the sound: time for both links
+    CASES = [("LADSPA", "masked ramp"), ("LADSPA", "long hold"), ("LV2", "masked ramp"),
+             ("LV2", "defaults")]
+
+    def chain(self, kind, settings):
+        values = ports.port_values(host_tests.CONTROLS, settings)
+        if kind == "LADSPA":
+            names = [p["name"] for p in host_tests.CONTROLS]
+            library = os.path.join(host_tests.PLUGIN_DIR, "libvorel.so")
+            return pipewire_graph.ladspa_node(library, "vorel", dict(zip(names, values))), {}
+        uri, lv2_path = self.lv2()
+        symbols = [p["symbol"] for p in host_tests.CONTROLS]
+        return pipewire_graph.lv2_node(uri, dict(zip(symbols, values))), {"LV2_PATH": lv2_path}
+
+    def test_filter_chain_renders_like_the_raw_render_after_whole_cycles(self):
+        rate, cycle = pipewire_graph.RATE, pipewire_graph.QUANTUM
+        sound = test_signals.music(rate, rate, seed=3)
+        self.assertNotEqual(sound[0], 0.0)
+        source = self.path("played.wav")
+        wavfile.write(source, rate, [[0.0] * self.LEAD + sound + [0.0] * (4 * cycle)])
+        played = wavfile.read(source).channels[0]
+        for kind, preset in self.CASES:
+            label = "PipeWire, %s, %s" % (kind, preset)
+            node, env = self.chain(kind, host_tests.PRESETS[preset])
+            out = self.path("recorded.wav")
+            with pipewire_graph.PrivatePipeWire(self.dir, node, env) as pipewire:
+                pipewire.play_through(source, out)
+            dry, wet = wavfile.read(out).channels
+            # Where the sound went out, and the played file's start.
+            start = next(i for i, v in enumerate(dry) if v != 0.0) - self.LEAD
+            self.assertGreaterEqual(start, 0, label)
+            self.assertTrue(same_bits(dry[start:start + len(played)], played),
+                            label + ": the source as played")
+            want = self.render(played, rate, ["--no-compensate",
+                                              *ports.render_options(host_tests.CONTROLS,
+                                                                    host_tests.PRESETS[preset])])
+            found = [k for k in range(8) if same_bits(wet[start + k * cycle:][:len(played)],
+                                                        want.channels[0])]
+            self.assertTrue(found, label + ": no whole-cycle delay after which the output is "
+                            "vorel-render's")
+            print("%s: the chain's own delay is %d cycles" % (label, found[0]), file=sys.stderr)
+
+
+class Lmms(RealHostCase):
+    # LMMS 1.2 renders a sample track with the LADSPA plugin in its effect
+    # chain (lmms_project.py) at -x 1, with linked channels and with each
+    # channel set apart: every channel is vorel-render --no-compensate's
+    # output with its settings, bit for bit, apart from subnormal samples:
+    # LMMS's threads flush them to zero, of either sign as the plugin's own
+    # flushed state decays.
+    CASES = [("masked ramp", "masked ramp"), ("long hold", "defaults")]
+
+    @staticmethod
+    def lmms_view(v):
+        return [0.0, -0.0] if abs(v) < host_tests.FLT_MIN else [v]
+
+    def test_sample_track_renders_like_the_raw_render(self):
+        rate = 44100
+        source = self.path("sample.wav")
+        wavfile.write(source, rate, [test_signals.music(rate, rate, seed=5) + [0.0] * 22050])
+        sample = wavfile.read(source).channels[0]
+        for presets in self.CASES:
+            label = "LMMS, %s / %s" % presets
+            settings = [host_tests.PRESETS[name] for name in presets]
+            values = [ports.port_values(host_tests.CONTROLS, s) for s in settings]
+            out = lmms_project.render(self.dir, source, values, host_tests.PLUGIN_DIR, bars=1)
+            got = wavfile.read(out)
+            self.assertEqual((got.encoding, got.rate, len(got.channels)), ("float", rate, 2))
+            frames = got.frames()
+            self.assertGreaterEqual(frames, len(sample) + 1024, label)
+            padded = sample + [0.0] * (frames - len(sample))
+            want = [self.render(padded, rate, ["--no-compensate",
+                                               *ports.render_options(host_tests.CONTROLS, s)])
+                    for s in settings]
+            self.assert_matches(got, wavfile.Wav(rate, "float", [w.channels[0] for w in want]),
+                                self.lmms_view, None, label)
+
+
+def same_bits(got, want):
+    return len(got) == len(want) and all(
+        struct.pack("<f", a) == struct.pack("<f", b) for a, b in zip(got, want))
 
 
 def main():

@@ -109,6 +109,31 @@ TEST_P(HostileInput, OutputStaysFiniteAndBoundedThroughTheSilenceAfter) {
   }
 }
 
+// "bitmask" from about 0.498 to 0.5 and from 0.998 to 1 makes NaNs of the
+// zeros of a silent spectrum; the plugin still gives exact silence for
+// silence, not a full-scale click as the stream starts.
+TEST(MaskedSilence, StaysExactSilenceThroughThePlugin) {
+  Library lib(VOREL_LIBRARY_PATH);
+  ASSERT_NE(lib.Descriptor(), nullptr) << dlerror();
+  const std::vector<float> silence(9600, 0.0f);  // 0.2 s
+  for (float mask : {0.499f, 0.5f, 0.999f, 1.0f}) {
+    for (const Variant& variant : kVariants) {
+      Instance instance(lib.Descriptor(), 48000);
+      ASSERT_TRUE(instance.Valid());
+      instance.controls.Values[vorel::SampleHoldPort] = 4.0f;
+      instance.controls.Values[vorel::DirectionPort] = variant.direction;
+      instance.controls.Values[vorel::ProcessTypePort] = variant.processType;
+      instance.controls.Values[vorel::BitMaskPort] = mask;
+      std::vector<float> out(silence.size(), 1.0f);
+      const unsigned long blocks[] = {1024};
+      instance.RunBlocks(silence.data(), out.data(), silence.size(), blocks, 1);
+      for (size_t i = 0; i < out.size(); ++i) {
+        ASSERT_EQ(out[i], 0.0f) << "bitmask " << mask << " " << variant.name << " at " << i;
+      }
+    }
+  }
+}
+
 // Mask 0 keeps every spectral value as it is; mask 1 (with amp-mod) flips
 // sign, exponent and top significand bits, producing infinities and NaNs
 // inside the engine as a matter of course.

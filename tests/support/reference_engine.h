@@ -119,7 +119,10 @@ class ReferenceEngine {
     fft_.InverseTransform(held.data(), synthesis.data());
     float outputSum = 0.0f;
     for (int i = 0; i < 1024; ++i) outputSum = Add(outputSum, vorel::FAbs(synthesis[i]));
-    if (outputSum != 0.0f) {
+    // An all-zero synthesis, and a silent frame whose synthesis is not
+    // finite, add nothing.
+    const bool silentButNotFinite = inputSum == 0.0f && !std::isfinite(outputSum);
+    if (outputSum != 0.0f && !silentButNotFinite) {
       const float ratio = Div(inputSum, outputSum);
       for (int i = 0; i < 1024; ++i) {
         overlap_[i] = ProductSum(synthesis[i], window_[i], ratio, overlap_[i]);

@@ -1,6 +1,7 @@
 #include "dsp/quantiser/quantiser.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "dsp/fmaths/add_in_order.h"
@@ -146,11 +147,20 @@ void TQuantiser::FrameStep() {
     outputSum = SumMagnitudes(SynthesisFrame.get());
   }
 #endif
-  // A frame whose synthesis is all zero has no level to match and adds
-  // nothing: the ratio would be 0/0 or x/0, and zero times that would fill
-  // the whole frame with NaN.
-  if (outputSum != 0.0f) AddFrameToOverlap(X86Div(inputSum, outputSum));
+  if (HasLevelToMatch(inputSum, outputSum)) AddFrameToOverlap(X86Div(inputSum, outputSum));
   ShiftHop();
+}
+
+// Whether a frame is matched in level and added, or adds nothing. A
+// synthesis of all zeros has no level to match: the ratio would be 0/0 or
+// x/0, and zero times that fills the whole frame with NaN. Nor has a silent
+// input frame whose synthesis is infinite or NaN, as the mask makes of the
+// exact zeros of a silent spectrum: 0/NaN and 0 x infinity are NaN, which
+// the stabiliser turns into a full-scale click out of silence. Every other
+// frame is added as it comes, NaNs included. All paths decide here.
+bool TQuantiser::HasLevelToMatch(float inputSum, float outputSum) {
+  if (outputSum == 0.0f) return false;
+  return inputSum != 0.0f || std::isfinite(outputSum);
 }
 
 // Windows the frame for the transform. Returns whether every sample is at

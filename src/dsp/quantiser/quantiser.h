@@ -63,6 +63,7 @@ class TQuantiser {
   void WalkHeldPairs(float holdScale);
   static float SumMagnitudes(const float* frame);
   void SumMagnitudesSideBySide(float& inputSum, float& outputSum) const;
+  static bool HasLevelToMatch(float inputSum, float outputSum);
   void AddFrameToOverlap(float levelRatio);
   void ShiftHop();
 
