@@ -164,12 +164,13 @@ demo: deps-demo build
 	scripts/demo.sh $(BUILD) $(DEMO_OUT)
 
 # The LV2 bundle into $(PREFIX)/lib/lv2/vorel.lv2, libvorel.so into
-# $(PREFIX)/lib/ladspa, vorel-render into $(PREFIX)/bin.
+# $(PREFIX)/lib/ladspa, vorel.vst3 into $(PREFIX)/lib/vst3, vorel.clap into
+# $(PREFIX)/lib/clap, vorel-render into $(PREFIX)/bin.
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 # For the current user, without root: ~/.lv2/vorel.lv2, ~/.ladspa/libvorel.so,
-# ~/.local/bin/vorel-render.
+# ~/.vst3/vorel.vst3, ~/.clap/vorel.clap, ~/.local/bin/vorel-render.
 install-user: build
 	scripts/install-user.sh $(BUILD)
 

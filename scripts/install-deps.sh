@@ -3,12 +3,13 @@
 # present. Non-interactive; uses sudo when not root.
 #
 # Usage: scripts/install-deps.sh SET...
-#   build  compiler, CMake, the LV2 and LADSPA headers, libsndfile, CLI11
+#   build  compiler, CMake, the LV2 and LADSPA headers, libsndfile, CLI11,
+#          the DPF framework's sources (VST3 and CLAP)
 #   demo   build, plus sox and espeak-ng, which make the demo's audio
 #   test   everything the test suite uses: the build, GoogleTest, Google
 #          Benchmark, clang, valgrind, the hosts the suite drives (Ardour,
-#          JACK, jalv, lilv, sox, ecasound, PipeWire, LMMS) and, as on a
-#          musician's machine, other plugin collections beside ours
+#          JACK, jalv, lilv, sox, ecasound, PipeWire, LMMS, Qtractor) and, as
+#          on a musician's machine, other plugin collections beside ours
 #   deb    the Debian packaging tools; on amd64 also the i386 C and C++
 #          runtimes, whose dependency information the i386 package needs
 #   cross  on amd64: clang's ARM targets, the arm64 and armhf libraries the
@@ -17,13 +18,13 @@
 set -euo pipefail
 
 arch=$(dpkg --print-architecture)
-build=(cmake g++ make pkg-config lv2-dev ladspa-sdk libsndfile1-dev libcli11-dev)
+build=(cmake g++ make pkg-config lv2-dev ladspa-sdk libsndfile1-dev libcli11-dev dpf-source)
 demo=("${build[@]}" sox espeak-ng)
 test=("${build[@]}" python3 binutils file
   libgtest-dev libbenchmark-dev libfftw3-dev
   clang clang-format libclang-rt-14-dev valgrind libc6-dbg
   sox ecasound liblilv-dev lilv-utils sordi ardour jackd2 jalv pipewire pipewire-bin
-  lmms
+  lmms qtractor
   swh-plugins cmt tap-plugins x42-plugins)
 deb=(dpkg-dev lintian file man-db binutils)
 cross=()

@@ -64,7 +64,7 @@ while IFS= read -r -d '' f; do
 done < <(find "$stage/usr" -type f -print0 | sort -z)
 for f in "${elves[@]}"; do
   case $f in
-    *.so) "$strip" --remove-section=.comment --remove-section=.note --strip-unneeded "$f" ;;
+    *.so|*.clap) "$strip" --remove-section=.comment --remove-section=.note --strip-unneeded "$f" ;;
     *) "$strip" --remove-section=.comment --remove-section=.note "$f" ;;
   esac
 done

@@ -5,6 +5,7 @@
 
 #include <new>
 
+#include "effect/identity.h"
 #include "ladspa/instance.h"
 #include "ladspa/ladspa_ports.h"
 
@@ -25,11 +26,11 @@ DescriptorBlock* gDescriptor = nullptr;
 
 void FillDescriptor(DescriptorBlock& block) {
   LADSPA_Descriptor& d = block.Descriptor;
-  d.UniqueID = 1043;
+  d.UniqueID = VOREL_LADSPA_ID;
   d.Label = "vorel";
   d.Properties = LADSPA_PROPERTY_HARD_RT_CAPABLE;
-  d.Name = "Vorel";
-  d.Maker = "Vorel developers";
+  d.Name = VOREL_PLUGIN_NAME;
+  d.Maker = VOREL_PLUGIN_MAKER;
   d.Copyright = "2026 Vorel developers";
   d.PortCount = PortCount;
   for (unsigned long port = 0; port < PortCount; ++port) {

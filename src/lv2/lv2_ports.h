@@ -2,9 +2,9 @@
 // data read by the glue and by the TTL generator alike.
 #pragma once
 
+#include "effect/identity.h"
 #include "effect/port_table.h"
 #include "effect/processor.h"
-#include "lv2/plugin_uri.h"
 
 namespace vorel {
 

@@ -1,9 +1,10 @@
 -- Run by ardour7-lua: records the Dummy backend's "Impulses" input on a new
--- mono track, inserts one plugin on it and exports the session range.
+-- track, mono for the LADSPA and LV2 plugins and stereo for the VST3 one,
+-- inserts one plugin on it and exports the session range.
 -- Usage: ardour7-lua ardour_record_export.lua SESSION_DIR EXPORT_DIR SECONDS
---                   ladspa|lv2 PLUGIN_ID EXPORT_PRESET_ID
--- Prints tab-separated lines for the caller: TAKE, RANGE, PLUGIN, LATENCY,
--- EXPORTED.
+--                   ladspa|lv2|vst3 PLUGIN_ID EXPORT_PRESET_ID
+-- Prints tab-separated lines for the caller: TAKE (one per channel), RANGE,
+-- PLUGIN, LATENCY, EXPORTED.
 
 -- Prints one line for the caller at once: if Ardour crashes on its way out,
 -- what it buffered would be lost.
@@ -22,10 +23,14 @@ assert(backend:set_device_name("Impulses") == 0, "no Impulses device")
 local s = create_session(session_dir, "take", 48000)
 assert(s, "cannot create the session")
 
--- One input, one output: the track's output feeds the master's first input
--- with no panner, so the exported left channel holds the track's samples.
-local track = s:new_audio_track(1, 1, nil, 1, "take", ARDOUR.PresentationInfo.max_order,
-	ARDOUR.TrackMode.Normal, true, false):front()
+-- One input and output per channel: the track's outputs feed the master's
+-- inputs with no panner, so each exported channel holds the track's samples.
+local channels = kind == "vst3" and 2 or 1
+local track = s:new_audio_track(channels, channels, nil, 1, "take",
+	ARDOUR.PresentationInfo.max_order, ARDOUR.TrackMode.Normal, true, false):front()
+if channels == 2 then
+	track:panner_shell():set_bypassed(true)
+end
 
 track:rec_enable_control():set_value(1, PBD.GroupControlDisposition.NoGroup)
 s:maybe_enable_record(false)
@@ -44,11 +49,15 @@ for r in track:playlist():region_list():iter() do
 	local audio = r:to_audioregion()
 	audio:set_fade_in_active(false)
 	audio:set_fade_out_active(false)
-	report("TAKE\t%d\t%d\t%s", r:position():samples(), r:length():samples(),
-		r:source(0):to_filesource():path())
+	for c = 0, audio:n_channels() - 1 do
+		report("TAKE\t%d\t%d\t%s", r:position():samples(), r:length():samples(),
+			r:source(c):to_filesource():path())
+	end
 end
 
-local ptype = kind == "lv2" and ARDOUR.PluginType.LV2 or ARDOUR.PluginType.LADSPA
+local types = { ladspa = ARDOUR.PluginType.LADSPA, lv2 = ARDOUR.PluginType.LV2,
+	vst3 = ARDOUR.PluginType.VST3 }
+local ptype = types[kind]
 local proc = ARDOUR.LuaAPI.new_plugin(s, plugin_id, ptype, "")
 assert(not proc:isnil(), "plugin not found: " .. plugin_id)
 assert(track:add_processor_by_index(proc, 0, nil, true) == 0, "cannot insert the plugin")

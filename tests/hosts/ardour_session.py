@@ -1,7 +1,7 @@
 """Ardour run headless through its Lua interpreter with the "None (Dummy)"
-audio backend: records the backend's "Impulses" input on a mono track,
-inserts one plugin, exports the session range as 32-bit float WAV
-(ardour_record_export.lua), and reads back what it made.
+audio backend: records the backend's "Impulses" input on a mono track (a
+stereo one for a VST3 plugin), inserts one plugin, exports the session range
+as 32-bit float WAV (ardour_record_export.lua), and reads back what it made.
 
 Ardour gets its own HOME and configuration folder under the work folder, so
 nothing depends on the user's settings. Ardour 7.3 can abort while shutting
@@ -87,13 +87,18 @@ PRESET = """<?xml version="1.0" encoding="UTF-8"?>
 """ % (PRESET_ID, FORMAT_ID)
 
 
-class Export:
-    """What one run left: the take as recorded, placed on the export's
-    timeline (zeros where it has no region), the exported channels, the
-    plugin Ardour inserted and the latency Ardour saw in it."""
+# Ardour's VST3 scanner, which writes the cache Ardour loads VST3 plugins from.
+VST3_SCANNER = "/usr/lib/ardour7/ardour-vst3-scanner"
 
-    def __init__(self, timeline, exported, plugin, latency, log):
-        self.timeline = timeline  # list of floats, one per exported frame
+
+class Export:
+    """What one run left: the take as recorded, each channel placed on the
+    export's timeline (zeros where it has no region), the exported channels,
+    the plugin Ardour inserted and the latency Ardour saw in it."""
+
+    def __init__(self, timelines, exported, plugin, latency, log):
+        self.timelines = timelines  # per channel, a list of floats, one per exported frame
+        self.timeline = timelines[0]
         self.exported = exported  # wavfile.Wav
         self.plugin = plugin  # (name, unique ID, path of the binary)
         self.latency = latency
@@ -146,10 +151,29 @@ def _wait(proc, log_path, timeout):
         time.sleep(0.5)
 
 
-def record_and_export(ardour_lua, workdir, kind, plugin_id, env, seconds=3, timeout=150):
+def _scan_vst3(ardour_lua, workdir, bundle, env):
+    """Puts the VST3 bundle in the scanner's cache under env's HOME, where
+    Ardour looks for it. Ardour must have run once under that HOME first: a
+    cache entry written before that, Ardour takes as out of date and does
+    not load the plugin."""
+    first = os.path.join(workdir, "first-run.lua")
+    _write(first, "print('first run')\n")
+    subprocess.run([ardour_lua, first], env=env, cwd=workdir, stdin=subprocess.DEVNULL,
+                   capture_output=True, timeout=120)
+    scan_env = dict(env, LD_LIBRARY_PATH="/usr/lib/ardour7")
+    done = subprocess.run([VST3_SCANNER, "-v", "-f", bundle], env=scan_env,
+                          capture_output=True, text=True, timeout=120)
+    if done.returncode != 0:
+        raise AssertionError("the VST3 scanner failed on %s:\n%s%s"
+                             % (bundle, done.stdout, done.stderr))
+
+
+def record_and_export(ardour_lua, workdir, kind, plugin_id, env, seconds=3, timeout=150,
+                      vst3_bundle=None):
     """Runs ardour_record_export.lua in workdir with the plugin plugin_id
-    (kind "ladspa" or "lv2") and extra environment env. Raises
-    AssertionError with Ardour's output if it writes no export in time."""
+    (kind "ladspa", "lv2", or "vst3" with its bundle vst3_bundle) and extra
+    environment env. Raises AssertionError with Ardour's output if it
+    writes no export in time."""
     home = os.path.join(workdir, "home")
     config = os.path.join(home, ".config")
     _write(os.path.join(config, "ardour7", "export", "float-test.format"), FORMAT)
@@ -159,6 +183,9 @@ def record_and_export(ardour_lua, workdir, kind, plugin_id, env, seconds=3, time
                    XDG_DATA_HOME=os.path.join(home, ".local", "share"))
     run_env.update(_fpu_env())
     run_env.update(env)
+    if kind == "vst3":
+        run_env["VST3_PATH"] = os.path.dirname(vst3_bundle)
+        _scan_vst3(ardour_lua, workdir, vst3_bundle, run_env)
     export_dir = os.path.join(workdir, "export")
     args = [ardour_lua, LUA_SCRIPT, os.path.join(workdir, "session"), export_dir,
             str(seconds), kind, plugin_id, PRESET_ID]
@@ -178,21 +205,24 @@ def record_and_export(ardour_lua, workdir, kind, plugin_id, env, seconds=3, time
         if key not in fields:
             raise AssertionError("Ardour (exit status %d) did not report %s:\n%s"
                                  % (proc.returncode, key, log))
-    if len(fields["TAKE"]) != 1:
+    # One region: one TAKE line per channel, all at the same place.
+    if len({(p, n) for p, n, _ in fields["TAKE"]}) != 1:
         raise AssertionError("expected one take, Ardour reports %r" % fields["TAKE"])
-    position, length, take_path = fields["TAKE"][0]
     start, end = map(int, fields["RANGE"][0])
     exported_path = fields["EXPORTED"][0][0]
     if not os.path.exists(exported_path):
         raise AssertionError("no export at %s:\n%s" % (exported_path, log))
 
-    take = wavfile.read(take_path).channels[0][:int(length)]
-    timeline = [0.0] * (end - start)
-    offset = int(position) - start
-    for i, v in enumerate(take):
-        if 0 <= offset + i < len(timeline):
-            timeline[offset + i] = v
-    return Export(timeline, wavfile.read(exported_path), tuple(fields["PLUGIN"][0]),
+    timelines = []
+    for position, length, take_path in fields["TAKE"]:
+        take = wavfile.read(take_path).channels[0][:int(length)]
+        timeline = [0.0] * (end - start)
+        offset = int(position) - start
+        for i, v in enumerate(take):
+            if 0 <= offset + i < len(timeline):
+                timeline[offset + i] = v
+        timelines.append(timeline)
+    return Export(timelines, wavfile.read(exported_path), tuple(fields["PLUGIN"][0]),
                   int(fields["LATENCY"][0][0]), log)
 
 

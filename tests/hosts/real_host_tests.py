@@ -6,10 +6,12 @@ track, the session is exported as 32-bit float, and the export is held
 against vorel-render on the recorded take: with the LADSPA plugin, which
 reports no latency, the export is the plugin's raw output, every impulse
 exactly 1024 samples late; with the LV2 plugin, which reports 1024, Ardour
-compensates and every impulse lands on its recorded sample. Both bit for bit.
+compensates and every impulse lands on its recorded sample; so does each
+channel of a stereo track through the VST3 plugin. All bit for bit.
 
 Usage: real_host_tests.py --render VOREL_RENDER --ladspa-dir DIR
-           [--ardour ARDOUR_LUA] [--lv2-path DIR --lv2-uri URI] [TestCase ...]
+           [--ardour ARDOUR_LUA] [--lv2-path DIR --lv2-uri URI] [--vst3-bundle BUNDLE]
+           [TestCase ...]
 """
 
 import argparse
@@ -58,27 +60,30 @@ class RealHostCase(host_tests.HostCase):
 
 class Ardour(RealHostCase):
     # One headless Ardour run with the plugin on the track.
-    def export(self, kind, plugin_id, env):
+    def export(self, kind, plugin_id, env, **options):
         if not OPTIONS.ardour:
             self.fail("this test needs --ardour")
-        return ardour_session.record_and_export(OPTIONS.ardour, self.dir, kind, plugin_id, env)
+        return ardour_session.record_and_export(OPTIONS.ardour, self.dir, kind, plugin_id, env,
+                                                **options)
 
     def check_lined_up(self, run, lag, render_options, label):
-        """The export's first channel (the track) against vorel-render on the
-        take: impulses lag samples from where they were recorded, and every
-        sample as vorel-render makes it."""
-        impulses = sum(1 for v in run.timeline if v != 0.0)
-        self.assertGreater(impulses, 2, "the take holds no impulse train:\n" + run.log)
+        """Each channel of the track in the export against vorel-render on
+        that channel of the take: impulses lag samples from where they were
+        recorded, and every sample as vorel-render makes it."""
         self.assertEqual(run.exported.encoding, "float")
-        track = run.exported.channels[0]
-        self.assertEqual(len(track), len(run.timeline))
-        checked, misplaced = ardour_session.misplaced_impulses(run.timeline, track, lag)
-        self.assertGreater(checked, 0)
-        self.assertEqual(misplaced, [], "%s: (recorded at, loudest exported sample near it +%d)"
-                         % (label, lag))
-        want = self.render(run.timeline, run.exported.rate, render_options)
-        got = wavfile.Wav(run.exported.rate, "float", [track])
-        self.assert_matches(got, want, bits, None, label)
+        for channel, timeline in enumerate(run.timelines):
+            name = "%s, channel %d" % (label, channel)
+            impulses = sum(1 for v in timeline if v != 0.0)
+            self.assertGreater(impulses, 2, "the take holds no impulse train:\n" + run.log)
+            track = run.exported.channels[channel]
+            self.assertEqual(len(track), len(timeline))
+            checked, misplaced = ardour_session.misplaced_impulses(timeline, track, lag)
+            self.assertGreater(checked, 0)
+            self.assertEqual(misplaced, [], "%s: (recorded at, loudest exported sample near it +%d)"
+                             % (name, lag))
+            want = self.render(timeline, run.exported.rate, render_options)
+            got = wavfile.Wav(run.exported.rate, "float", [track])
+            self.assert_matches(got, want, bits, None, name)
 
     def test_ladspa_plugin_by_id_exports_1024_samples_late(self):
         env = {"LADSPA_PATH": host_tests.PLUGIN_DIR}
@@ -95,6 +100,15 @@ class Ardour(RealHostCase):
         self.assertEqual(run.plugin[1], uri, "the plugin Ardour inserted")
         self.assertEqual(run.latency, LATENCY, "latency Ardour sees in the plugin")
         self.check_lined_up(run, 0, [], "Ardour, LV2")
+
+    def test_vst3_plugin_on_a_stereo_track_exports_each_channel_lined_up(self):
+        if not OPTIONS.vst3_bundle:
+            self.fail("this test needs --vst3-bundle")
+        run = self.export("vst3", "Vorel", {}, vst3_bundle=OPTIONS.vst3_bundle)
+        self.assertEqual(run.plugin[0], "Vorel", "the plugin Ardour inserted")
+        self.assertEqual(len(run.timelines), 2, "channels of the take")
+        self.assertEqual(run.latency, LATENCY, "latency Ardour sees in the plugin")
+        self.check_lined_up(run, 0, [], "Ardour, VST3")
 
 
 class Jalv(RealHostCase):
@@ -224,6 +238,7 @@ def main():
     parser.add_argument("--ardour")
     parser.add_argument("--lv2-path")
     parser.add_argument("--lv2-uri")
+    parser.add_argument("--vst3-bundle")
     global OPTIONS
     OPTIONS, rest = parser.parse_known_args()
     host_tests.RENDER = os.path.abspath(OPTIONS.render)
@@ -231,6 +246,8 @@ def main():
     host_tests.CONTROLS = ports.load_controls(OPTIONS.port_table)
     if OPTIONS.lv2_path:
         OPTIONS.lv2_path = os.path.abspath(OPTIONS.lv2_path)
+    if OPTIONS.vst3_bundle:
+        OPTIONS.vst3_bundle = os.path.abspath(OPTIONS.vst3_bundle)
     unittest.main(argv=[sys.argv[0], *rest], verbosity=2)
 
 

@@ -31,6 +31,15 @@ elf_of() {
     *) fail "no ELF description for $1" ;;
   esac
 }
+# The folder of a VST3 bundle that holds each architecture's binary.
+vst3_arch_of() {
+  case $1 in
+    amd64) echo x86_64 ;;
+    i386) echo i386 ;;
+    arm64) echo aarch64 ;;
+    armhf) echo armv7l ;;
+  esac
+}
 # How this machine runs a build's programs: qemu-user for ARM, and for i386
 # where the kernel runs no 32-bit program, as the build's CMake cache says.
 runner_of() {  # BUILD_DIR
@@ -53,6 +62,9 @@ check_package() {  # DIR
   if [ -x "$1/tools/vorel-render/vorel-render" ]; then
     required+=(usr/bin/vorel-render usr/share/man/man1/vorel-render.1.gz)
   fi
+  if [ -f "$1/clap/vorel.clap" ]; then
+    required+=("usr/lib/vst3/vorel.vst3/Contents/$(vst3_arch_of "$arch")-linux/vorel.so" usr/lib/clap/vorel.clap)
+  fi
   local info
   info=$(dpkg-deb --info "$deb")
   grep -qx " Architecture: $arch" <<<"$info" || fail "$deb: Architecture is not $arch"
@@ -62,7 +74,7 @@ check_package() {  # DIR
   dpkg-deb -x "$deb" "$dir"
   for f in "${required[@]}"; do [ -f "$dir/$f" ] || fail "$deb has no /$f"; done
   local stray
-  stray=$(cd "$dir" && find . -type f | grep -Ev '^\./usr/(lib/ladspa/libvorel\.so|lib/lv2/vorel\.lv2/[^/]+|bin/vorel-render|share/man/man1/vorel-render\.1\.gz|share/doc/vorel/(copyright|changelog\.gz))$' || true)
+  stray=$(cd "$dir" && find . -type f | grep -Ev '^\./usr/(lib/ladspa/libvorel\.so|lib/lv2/vorel\.lv2/[^/]+|lib/vst3/vorel\.vst3/Contents/[^/]+-linux/vorel\.so|lib/clap/vorel\.clap|bin/vorel-render|share/man/man1/vorel-render\.1\.gz|share/doc/vorel/(copyright|changelog\.gz))$' || true)
   [ -z "$stray" ] || fail "$deb has files outside the expected paths: $stray"
   local f kind elf
   elf=$(elf_of "$arch")
@@ -163,6 +175,12 @@ PY
     echo "lv2ls lists $uri"
   else
     echo "no LV2 bundle in the package: lv2ls not tried"
+  fi
+  if [ -f "$build/clap/vorel.clap" ]; then
+    # The hosts' own scanners, on the installed paths (tests/hosts/plugin_scanners.py).
+    python3 "$source/tests/hosts/plugin_scanners.py" "$build/generated/effect/identity.h" \
+      /usr/lib/vst3/vorel.vst3 /usr/lib/clap/vorel.clap ||
+      fail "a host's scanner does not find the installed VST3 or CLAP plugin"
   fi
   [ "$(/usr/bin/vorel-render --version)" = "vorel-render $version" ] || fail "vorel-render --version"
   /usr/bin/vorel-render -q --sh 8 "$scratch/in.wav" "$scratch/installed.wav"

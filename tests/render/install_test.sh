@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# cmake --install puts the plugin where LADSPA hosts look, the renderer
+# cmake --install puts the plugins where their hosts look, the renderer
 # beside it and its manual page under share/man, and the installed renderer
 # renders.
 # Usage: install_test.sh CMAKE BUILD_DIR SOURCE_DIR
@@ -11,6 +11,11 @@ trap 'rm -rf "$prefix"' EXIT
 "$cmake" --install "$build" --prefix "$prefix" >/dev/null
 test -f "$prefix/lib/ladspa/libvorel.so" || { echo "no lib/ladspa/libvorel.so"; exit 1; }
 test -x "$prefix/bin/vorel-render" || { echo "no bin/vorel-render"; exit 1; }
+if [ -f "$build/clap/vorel.clap" ]; then
+  vst3=("$prefix"/lib/vst3/vorel.vst3/Contents/*-linux/vorel.so)
+  test -f "${vst3[0]}" || { echo "no lib/vst3/vorel.vst3/Contents/<arch>-linux/vorel.so"; exit 1; }
+  test -f "$prefix/lib/clap/vorel.clap" || { echo "no lib/clap/vorel.clap"; exit 1; }
+fi
 
 # The installed manual page documents every option that --help lists.
 man="$prefix/share/man/man1/vorel-render.1"

@@ -127,9 +127,10 @@ void WriteManifest(std::ostream& out, const char* binary) {
 void WritePlugin(std::ostream& out) {
   out << kPrefixes << "<" << kPluginUri << ">\n"
       << "\ta lv2:Plugin , lv2:SpectralPlugin , doap:Project ;\n"
-      << "\tdoap:name \"Vorel\" ;\n"
+      << "\tdoap:name \"" << VOREL_PLUGIN_NAME << "\" ;\n"
       << "\tdoap:license <http://opensource.org/licenses/MIT> ;\n"
-      << "\tdoap:maintainer [ a foaf:Organization ; foaf:name \"Vorel developers\" ] ;\n"
+      << "\tdoap:maintainer [ a foaf:Organization ; foaf:name \"" << VOREL_PLUGIN_MAKER
+      << "\" ] ;\n"
       << "\tlv2:minorVersion " << VOREL_VERSION_MINOR << " ;\n"
       << "\tlv2:microVersion " << VOREL_VERSION_PATCH << " ;\n"
       << "\trdfs:comment \"A spectral glitch effect: the spectrum of each frame is walked, "

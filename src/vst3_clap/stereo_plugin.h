@@ -1,0 +1,70 @@
+// The VST3 and CLAP plugin, built with the DPF framework: an adapter that
+// converts the framework's calls into calls of one Processor per channel,
+// with the controls shared, and of each channel's dry/wet mix and bypass
+// that keeps time.
+//
+// Real-time promise: the constructor and sampleRateChanged allocate every
+// buffer; run, setParameterValue and loadProgram allocate nothing, take no
+// lock, make no system call and do not throw.
+#pragma once
+
+#include <DistrhoPlugin.hpp>
+
+#include <memory>
+
+#include "effect/bypass.h"
+#include "effect/dry_wet_mix.h"
+#include "effect/port_table.h"
+#include "effect/processor.h"
+
+namespace vorel {
+
+// The plugin's parameter numbers: the six controls in port order, the mix,
+// then the host's bypass.
+enum StereoParameter : uint32_t {
+  MixParameter = kControlPortCount,
+  BypassParameter,
+  StereoParameterCount
+};
+
+class StereoPlugin : public DISTRHO::Plugin {
+ public:
+  static constexpr uint32_t kChannels = DISTRHO_PLUGIN_NUM_OUTPUTS;
+
+  StereoPlugin();
+
+ protected:
+  const char* getLabel() const override;
+  const char* getDescription() const override;
+  const char* getMaker() const override;
+  const char* getLicense() const override;
+  uint32_t getVersion() const override;
+  int64_t getUniqueId() const override;
+
+  void initParameter(uint32_t index, DISTRHO::Parameter& parameter) override;
+  void initProgramName(uint32_t index, DISTRHO::String& name) override;
+  float getParameterValue(uint32_t index) const override;
+  void setParameterValue(uint32_t index, float value) override;
+  void loadProgram(uint32_t index) override;
+
+  void activate() override;
+  void run(const float** inputs, float** outputs, uint32_t frames) override;
+  void sampleRateChanged(double rate) override;
+
+ private:
+  // One channel's processing: the effect, the mix and the bypass.
+  struct Channel {
+    explicit Channel(float rate) : Chain(rate) {}
+    Processor Chain;
+    DryWetMix Mix;
+    TimedBypass Bypass;
+  };
+
+  // Builds both channels for the rate; throws if memory runs out.
+  void BuildChannels(double rate);
+
+  float Values[StereoParameterCount];
+  std::unique_ptr<Channel> Channels[kChannels];
+};
+
+}  // namespace vorel
