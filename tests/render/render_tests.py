@@ -49,6 +49,16 @@ class RenderCase(unittest.TestCase):
         self.assertEqual(done.returncode, 0, done.stderr)
         return done
 
+    def assert_same_samples(self, got, want, what):
+        """Equal sample lists; a failure names the first differing index and
+        how many differ rather than diffing the whole lists."""
+        if got == want:
+            return
+        differing = [i for i, (a, b) in enumerate(zip(got, want)) if a != b]
+        first = differing[0] if differing else min(len(got), len(want))
+        self.fail("%s: %d of %d samples differ (lengths %d and %d), the first at index %d"
+                  % (what, len(differing), len(want), len(got), len(want), first))
+
     def assert_fails(self, *args, message):
         """The render exits non-zero, says why, and writes no file at all."""
         before = set(os.listdir(self.dir))
@@ -195,8 +205,9 @@ class Processing(RenderCase):
         for c, data in enumerate(channels):
             wavfile.write(self.path("mono.wav"), RATE, [data])
             self.assert_renders(*options, self.path("mono.wav"), self.path("mono-out.wav"))
-            self.assertEqual(together[c], wavfile.read(self.path("mono-out.wav")).channels[0],
-                             "channel %d" % c)
+            self.assert_same_samples(together[c],
+                                     wavfile.read(self.path("mono-out.wav")).channels[0],
+                                     "channel %d" % c)
 
 
 if __name__ == "__main__":
