@@ -19,7 +19,7 @@ OTHER_BUILDS :=
 CROSS_STEPS := skip-cross
 endif
 
-.PHONY: deps-build deps-demo deps-test deps-deb deps-cross skip-cross build-arm test-arm format format-check build build-m32 test test-hosts test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles deb test-deb check bench demo install install-user clean
+.PHONY: deps-build deps-demo deps-test deps-deb deps-cross skip-cross build-arm test-arm count-instructions format format-check build build-m32 test test-hosts test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles deb test-deb check bench demo install install-user clean
 
 deps-build deps-demo deps-test deps-deb deps-cross: deps-%:
 	scripts/install-deps.sh $*
@@ -96,6 +96,11 @@ test-arm: build build-arm
 	  diff $(BUILD)/golden.txt $(BUILD)-$$t/golden.txt || exit 1; \
 	  echo "golden output: $$(wc -l < $(BUILD)/golden.txt) cases bit-identical on $$t and $(ARCH)"; \
 	done
+
+# Instructions a sample of the run callback (block 256) on arm64, armhf and
+# x86-64, counted under qemu-user from the cross builds and the normal one.
+count-instructions: build build-arm
+	scripts/count-instructions.sh $(BUILD)
 
 skip-cross:
 	@echo "Skipped: the 32-bit x86 and ARM cross builds and their packages run on amd64 machines only (this is $(ARCH))."
