@@ -1,7 +1,7 @@
 #include "dsp/fftreal/fftreal.h"
 
 #include "dsp/fftreal/fftreal_butterflies.h"
-#include "dsp/fftreal/fftreal_passes_sse.h"
+#include "dsp/fftreal/fftreal_passes_vec4.h"
 
 #include <stdexcept>
 #include <string>
@@ -43,8 +43,8 @@ TFFTReal::TFFTReal(int32_t length, TFeatures features)
   BitRevLUT = std::make_unique<TBitReversedLUT>(NbrBits);
   TrigoLUT = std::make_unique<TTrigoLUT>(NbrBits);
   if (NbrBits > 2) Buffer.reset(new float[Length]);
-#if VOREL_X86_PATHS
-  Vectorised = Supported(features).VectorTransform && Length >= sse::kMinLength;
+#if VOREL_VECTOR_PATHS
+  Vectorised = Supported(features).VectorTransform && Length >= vec4::kMinLength;
   if (Vectorised) SineLUT = std::make_unique<TSineLUT>(*TrigoLUT, NbrBits);
 #else
   static_cast<void>(features);
@@ -75,7 +75,7 @@ void TFFTReal::ForwardTransformNoNaNs(float* freq, const float* time) {
 #else
 void TFFTReal::ForwardTransform(float* freq, const float* time) {
 #endif
-#if VOREL_X86_PATHS
+#if VOREL_VECTOR_PATHS
   if (Vectorised) {
     ForwardTransformVector(freq, time);
     return;
@@ -89,7 +89,7 @@ void TFFTReal::InverseTransformNoNaNs(const float* freq, float* time) {
 #else
 void TFFTReal::InverseTransform(const float* freq, float* time) {
 #endif
-#if VOREL_X86_PATHS
+#if VOREL_VECTOR_PATHS
   if (Vectorised) {
     InverseTransformVector(freq, time);
     return;

@@ -1,6 +1,6 @@
 // The transform's butterflies, each written once over the element type:
-// float in the plain passes, __m128 in the vectorised ones, where one
-// register holds the same element of four blocks or four neighbouring
+// float in the plain passes, TVec4 (SSE2's __m128, NEON's float32x4_t) in
+// the vectorised ones, where one register holds the same element of four blocks or four neighbouring
 // elements of one block, and off x86 TX86Float (fmaths/x86_nan.h) for
 // frames that may hold or make NaNs. Every formula is evaluated left to right as
 // written, one rounded float operation at a time (no fused multiply-add),
@@ -16,6 +16,8 @@
 
 #if VOREL_X86_PATHS
 #include <emmintrin.h>
+#elif VOREL_NEON_PATHS
+#include <arm_neon.h>
 #endif
 
 namespace vorel::butterfly {
@@ -42,6 +44,7 @@ template <typename T>
 constexpr int32_t kLanes = static_cast<int32_t>(sizeof(T) / sizeof(float));
 
 #if VOREL_X86_PATHS
+using TVec4 = __m128;
 inline __m128 Sub(__m128 a, __m128 b) { return _mm_sub_ps(a, b); }
 inline __m128 Mul(__m128 a, __m128 b) { return _mm_mul_ps(a, b); }
 inline __m128 Twice(__m128 a) { return _mm_mul_ps(_mm_set1_ps(2.0f), a); }
@@ -54,6 +57,22 @@ inline __m128 Load<__m128>(const float* p) {
   return _mm_loadu_ps(p);
 }
 inline void Store(float* p, __m128 x) { _mm_storeu_ps(p, x); }
+#elif VOREL_NEON_PATHS
+// AArch64's vector arithmetic rounds as its scalar arithmetic does, and
+// flushes subnormals only where FPCR.FZ asks for it of both alike.
+using TVec4 = float32x4_t;
+inline float32x4_t Sub(float32x4_t a, float32x4_t b) { return vsubq_f32(a, b); }
+inline float32x4_t Mul(float32x4_t a, float32x4_t b) { return vmulq_f32(a, b); }
+inline float32x4_t Twice(float32x4_t a) { return vmulq_f32(vdupq_n_f32(2.0f), a); }
+template <>
+inline float32x4_t Splat<float32x4_t>(float x) {
+  return vdupq_n_f32(x);
+}
+template <>
+inline float32x4_t Load<float32x4_t>(const float* p) {
+  return vld1q_f32(p);
+}
+inline void Store(float* p, float32x4_t x) { vst1q_f32(p, x); }
 #endif
 
 #if VOREL_X86_NANS

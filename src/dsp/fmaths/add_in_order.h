@@ -10,6 +10,8 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#elif defined(__aarch64__) && defined(__ARM_NEON)
+#include <arm_neon.h>
 #endif
 
 namespace vorel {
@@ -28,6 +30,10 @@ inline __m128 AddInOrder(__m128 a, __m128 b) {
   asm("addps %1, %0" : "+x"(a) : "x"(b));
   return a;
 }
+#elif defined(__aarch64__) && defined(__ARM_NEON)
+// ARM chooses among NaN operands by its own rules whatever the order, so
+// its code never relies on these for a NaN (fmaths/x86_nan.h).
+inline float32x4_t AddInOrder(float32x4_t a, float32x4_t b) { return vaddq_f32(a, b); }
 #endif
 
 }  // namespace vorel

@@ -2,9 +2,9 @@
 #include <utility>
 
 #include "dsp/fftreal/fftreal.h"
-#include "dsp/fftreal/fftreal_passes_sse.h"
+#include "dsp/fftreal/fftreal_passes_vec4.h"
 
-#if VOREL_X86_PATHS
+#if VOREL_VECTOR_PATHS
 
 namespace vorel {
 
@@ -16,17 +16,17 @@ void TFFTReal::ForwardTransformVector(float* freq, const float* time) {
   const int32_t steps = NbrBits - 2;
   float* dst = (steps % 2 == 1) ? freq : Buffer.get();
   float* other = (steps % 2 == 1) ? Buffer.get() : freq;
-  sse::ForwardFirstFourStages(dst, time, BitRevLUT->GetTable(), Length, kSqrt2Over2,
+  vec4::ForwardFirstFourStages(dst, time, BitRevLUT->GetTable(), Length, kSqrt2Over2,
                               TrigoLUT->GetLevelTable(3));
   for (int32_t pass = 4; pass <= NbrBits - 3; ++pass) {
     std::swap(dst, other);
-    sse::ForwardPassInterleaved(dst, other, pass, Length, TrigoLUT->GetLevelTable(pass));
+    vec4::ForwardPassInterleaved(dst, other, pass, Length, TrigoLUT->GetLevelTable(pass));
   }
   std::swap(dst, other);
-  sse::InterleavedToNatural(dst, other, Length);
+  vec4::InterleavedToNatural(dst, other, Length);
   for (int32_t pass = NbrBits - 2; pass < NbrBits; ++pass) {
     std::swap(dst, other);
-    sse::ForwardPassNatural(dst, other, pass, Length, TrigoLUT->GetLevelTable(pass),
+    vec4::ForwardPassNatural(dst, other, pass, Length, TrigoLUT->GetLevelTable(pass),
                             SineLUT->GetLevelTable(pass));
   }
 }
@@ -40,23 +40,23 @@ void TFFTReal::InverseTransformVector(const float* freq, float* time) {
   float* other = (steps % 2 == 1) ? time : Buffer.get();
   const float* src = freq;
   for (int32_t pass = NbrBits - 1; pass >= NbrBits - 2; --pass) {
-    sse::InversePassNatural(dst, src, pass, Length, TrigoLUT->GetLevelTable(pass),
+    vec4::InversePassNatural(dst, src, pass, Length, TrigoLUT->GetLevelTable(pass),
                             SineLUT->GetLevelTable(pass));
     src = dst;
     std::swap(dst, other);
   }
-  sse::NaturalToInterleaved(dst, src, Length);
+  vec4::NaturalToInterleaved(dst, src, Length);
   src = dst;
   std::swap(dst, other);
   for (int32_t pass = NbrBits - 3; pass >= 4; --pass) {
-    sse::InversePassInterleaved(dst, src, pass, Length, TrigoLUT->GetLevelTable(pass));
+    vec4::InversePassInterleaved(dst, src, pass, Length, TrigoLUT->GetLevelTable(pass));
     src = dst;
     std::swap(dst, other);
   }
-  sse::InverseFirstFourStages(time, src, BitRevLUT->GetTable(), Length, kSqrt2Over2,
+  vec4::InverseFirstFourStages(time, src, BitRevLUT->GetTable(), Length, kSqrt2Over2,
                               TrigoLUT->GetLevelTable(3));
 }
 
 }  // namespace vorel
 
-#endif  // VOREL_X86_PATHS
+#endif  // VOREL_VECTOR_PATHS
