@@ -1,11 +1,12 @@
 // The transform's butterflies, each written once over the element type:
 // float in the plain passes, TVec4 (SSE2's __m128, NEON's float32x4_t) in
-// the vectorised ones, where one register holds the same element of four blocks or four neighbouring
-// elements of one block, and off x86 TX86Float (fmaths/x86_nan.h) for
-// frames that may hold or make NaNs. Every formula is evaluated left to right as
-// written, one rounded float operation at a time (no fused multiply-add),
-// and every sum keeps its left operand first (AddInOrder), so a lane of the
-// vector form gives exactly the bits of the float form.
+// the vectorised ones, where one register holds the same element of four
+// blocks or four neighbouring elements of one block, and off x86 TX86Float
+// (fmaths/x86_nan.h) for frames that may hold or make NaNs. Every formula
+// is evaluated left to right as written, one rounded float operation at a
+// time (no fused multiply-add), and every sum keeps its left operand first
+// (AddInOrder), so a lane of the vector form gives exactly the bits of the
+// float form.
 #pragma once
 
 #include <cstdint>

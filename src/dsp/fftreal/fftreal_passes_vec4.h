@@ -87,25 +87,29 @@ inline void Transpose(TVec4& r0, TVec4& r1, TVec4& r2, TVec4& r3) {
 // reads time through the bit-reversal table, writes interleaved blocks of
 // 16. level3 is the pass-3 cosines.
 VOREL_VECTOR_ENTRY void ForwardFirstFourStages(float* dst, const float* time, const int32_t* bitRev,
-                                            int32_t length, float sqrt2Over2, const float* level3);
+                                               int32_t length, float sqrt2Over2,
+                                               const float* level3);
 // Forward pass `pass` (3 < pass) on interleaved blocks of 2^pass.
 VOREL_VECTOR_ENTRY void ForwardPassInterleaved(float* dst, const float* src, int32_t pass,
-                                            int32_t length, const float* cosines);
+                                               int32_t length, const float* cosines);
 // Forward pass `pass` on natural blocks; sines is the same level of TSineLUT.
-VOREL_VECTOR_ENTRY void ForwardPassNatural(float* dst, const float* src, int32_t pass, int32_t length,
-                                        const float* cosines, const float* sines);
+VOREL_VECTOR_ENTRY void ForwardPassNatural(float* dst, const float* src, int32_t pass,
+                                           int32_t length, const float* cosines,
+                                           const float* sines);
 
 // Inverse pass `pass` on natural blocks of 2^(pass+1).
-VOREL_VECTOR_ENTRY void InversePassNatural(float* dst, const float* src, int32_t pass, int32_t length,
-                                        const float* cosines, const float* sines);
+VOREL_VECTOR_ENTRY void InversePassNatural(float* dst, const float* src, int32_t pass,
+                                           int32_t length, const float* cosines,
+                                           const float* sines);
 // Inverse pass `pass` (3 < pass) on interleaved blocks of 2^(pass+1).
 VOREL_VECTOR_ENTRY void InversePassInterleaved(float* dst, const float* src, int32_t pass,
-                                            int32_t length, const float* cosines);
+                                               int32_t length, const float* cosines);
 // Undoes the first four stages, fused (inverse pass 3, the third stage and
 // the first two): reads interleaved blocks of 16, writes time through the
 // bit-reversal table.
 VOREL_VECTOR_ENTRY void InverseFirstFourStages(float* time, const float* src, const int32_t* bitRev,
-                                            int32_t length, float sqrt2Over2, const float* level3);
+                                               int32_t length, float sqrt2Over2,
+                                               const float* level3);
 
 // Moves four interleaved blocks of length/4 into natural order and back.
 VOREL_VECTOR_ENTRY void InterleavedToNatural(float* dst, const float* src, int32_t length);

@@ -17,7 +17,7 @@ void TFFTReal::ForwardTransformVector(float* freq, const float* time) {
   float* dst = (steps % 2 == 1) ? freq : Buffer.get();
   float* other = (steps % 2 == 1) ? Buffer.get() : freq;
   vec4::ForwardFirstFourStages(dst, time, BitRevLUT->GetTable(), Length, kSqrt2Over2,
-                              TrigoLUT->GetLevelTable(3));
+                               TrigoLUT->GetLevelTable(3));
   for (int32_t pass = 4; pass <= NbrBits - 3; ++pass) {
     std::swap(dst, other);
     vec4::ForwardPassInterleaved(dst, other, pass, Length, TrigoLUT->GetLevelTable(pass));
@@ -27,7 +27,7 @@ void TFFTReal::ForwardTransformVector(float* freq, const float* time) {
   for (int32_t pass = NbrBits - 2; pass < NbrBits; ++pass) {
     std::swap(dst, other);
     vec4::ForwardPassNatural(dst, other, pass, Length, TrigoLUT->GetLevelTable(pass),
-                            SineLUT->GetLevelTable(pass));
+                             SineLUT->GetLevelTable(pass));
   }
 }
 
@@ -41,7 +41,7 @@ void TFFTReal::InverseTransformVector(const float* freq, float* time) {
   const float* src = freq;
   for (int32_t pass = NbrBits - 1; pass >= NbrBits - 2; --pass) {
     vec4::InversePassNatural(dst, src, pass, Length, TrigoLUT->GetLevelTable(pass),
-                            SineLUT->GetLevelTable(pass));
+                             SineLUT->GetLevelTable(pass));
     src = dst;
     std::swap(dst, other);
   }
@@ -54,7 +54,7 @@ void TFFTReal::InverseTransformVector(const float* freq, float* time) {
     std::swap(dst, other);
   }
   vec4::InverseFirstFourStages(time, src, BitRevLUT->GetTable(), Length, kSqrt2Over2,
-                              TrigoLUT->GetLevelTable(3));
+                               TrigoLUT->GetLevelTable(3));
 }
 
 }  // namespace vorel
