@@ -44,8 +44,14 @@ TFFTReal::TFFTReal(int32_t length, TFeatures features)
   TrigoLUT = std::make_unique<TTrigoLUT>(NbrBits);
   if (NbrBits > 2) Buffer.reset(new float[Length]);
 #if VOREL_VECTOR_PATHS
-  Vectorised = Supported(features).VectorTransform && Length >= vec4::kMinLength;
-  if (Vectorised) SineLUT = std::make_unique<TSineLUT>(*TrigoLUT, NbrBits);
+  const TFeatures supported = Supported(features);
+  if (supported.VectorTransform && Length >= vec4::kMinLength) Passes = &vec4::kFourLanes;
+#if VOREL_AVX2_PASSES
+  if (Passes != nullptr && supported.Avx2 && Length >= vec4::kMinLengthAvx2) {
+    Passes = &vec4::kEightLanes;
+  }
+#endif
+  if (Passes != nullptr) SineLUT = std::make_unique<TSineLUT>(*TrigoLUT, NbrBits);
 #else
   static_cast<void>(features);
 #endif
@@ -76,7 +82,7 @@ void TFFTReal::ForwardTransformNoNaNs(float* freq, const float* time) {
 void TFFTReal::ForwardTransform(float* freq, const float* time) {
 #endif
 #if VOREL_VECTOR_PATHS
-  if (Vectorised) {
+  if (Passes != nullptr) {
     ForwardTransformVector(freq, time);
     return;
   }
@@ -90,7 +96,7 @@ void TFFTReal::InverseTransformNoNaNs(const float* freq, float* time) {
 void TFFTReal::InverseTransform(const float* freq, float* time) {
 #endif
 #if VOREL_VECTOR_PATHS
-  if (Vectorised) {
+  if (Passes != nullptr) {
     InverseTransformVector(freq, time);
     return;
   }

@@ -22,6 +22,10 @@
 
 namespace vorel {
 
+namespace vec4 {
+struct TPassSet;
+}
+
 class TFFTReal {
  public:
   // length must be a power of two from 1 to 2^30; anything else throws
@@ -85,7 +89,8 @@ class TFFTReal {
   std::unique_ptr<float[]> Buffer;
   // Only built when the vectorised passes run.
   std::unique_ptr<TSineLUT> SineLUT;
-  bool Vectorised = false;
+  // The vectorised passes this transform runs, or null for the plain ones.
+  const vec4::TPassSet* Passes = nullptr;
 };
 
 }  // namespace vorel

@@ -15,7 +15,9 @@
 #include "dsp/fmaths/cpu_features.h"
 #include "dsp/fmaths/x86_nan.h"
 
-#if VOREL_X86_PATHS
+#if VOREL_X86_PATHS && defined(__AVX2__)
+#include <immintrin.h>
+#elif VOREL_X86_PATHS
 #include <emmintrin.h>
 #elif VOREL_NEON_PATHS
 #include <arm_neon.h>
@@ -58,6 +60,22 @@ inline __m128 Load<__m128>(const float* p) {
   return _mm_loadu_ps(p);
 }
 inline void Store(float* p, __m128 x) { _mm_storeu_ps(p, x); }
+#if defined(__AVX2__)
+// Eight lanes, in the one file built for AVX2 (fftreal_passes_avx2.cpp) and
+// so defined nowhere else.
+inline __m256 Sub(__m256 a, __m256 b) { return _mm256_sub_ps(a, b); }
+inline __m256 Mul(__m256 a, __m256 b) { return _mm256_mul_ps(a, b); }
+inline __m256 Twice(__m256 a) { return _mm256_mul_ps(_mm256_set1_ps(2.0f), a); }
+template <>
+inline __m256 Splat<__m256>(float x) {
+  return _mm256_set1_ps(x);
+}
+template <>
+inline __m256 Load<__m256>(const float* p) {
+  return _mm256_loadu_ps(p);
+}
+inline void Store(float* p, __m256 x) { _mm256_storeu_ps(p, x); }
+#endif
 #elif VOREL_NEON_PATHS
 // AArch64's vector arithmetic rounds as its scalar arithmetic does, and
 // flushes subnormals only where FPCR.FZ asks for it of both alike.

@@ -115,6 +115,43 @@ VOREL_VECTOR_ENTRY void InverseFirstFourStages(float* time, const float* src, co
 VOREL_VECTOR_ENTRY void InterleavedToNatural(float* dst, const float* src, int32_t length);
 VOREL_VECTOR_ENTRY void NaturalToInterleaved(float* dst, const float* src, int32_t length);
 
+// One set of the passes above, all in the same layouts: vec4's, or on
+// x86-64 with AVX2 avx2's (fftreal_passes_avx2.cpp), eight floats a
+// register, for lengths of kMinLengthAvx2 and more.
+struct TPassSet {
+  decltype(&ForwardFirstFourStages) ForwardFirstFour;
+  decltype(&ForwardPassInterleaved) ForwardInterleaved;
+  decltype(&ForwardPassNatural) ForwardNatural;
+  decltype(&InversePassNatural) InverseNatural;
+  decltype(&InversePassInterleaved) InverseInterleaved;
+  decltype(&InverseFirstFourStages) InverseFirstFour;
+};
+extern const TPassSet kFourLanes;
+#if VOREL_AVX2_PASSES
+extern const TPassSet kEightLanes;
+// Two groups of the fused stages, and natural half-blocks of 16 or more.
+constexpr int32_t kMinLengthAvx2 = 128;
+#endif
+
 }  // namespace vorel::vec4
+
+#if VOREL_AVX2_PASSES
+namespace vorel::avx2 {
+
+void ForwardFirstFourStages(float* dst, const float* time, const int32_t* bitRev, int32_t length,
+                            float sqrt2Over2, const float* level3);
+void ForwardPassInterleaved(float* dst, const float* src, int32_t pass, int32_t length,
+                            const float* cosines);
+void ForwardPassNatural(float* dst, const float* src, int32_t pass, int32_t length,
+                        const float* cosines, const float* sines);
+void InversePassNatural(float* dst, const float* src, int32_t pass, int32_t length,
+                        const float* cosines, const float* sines);
+void InversePassInterleaved(float* dst, const float* src, int32_t pass, int32_t length,
+                            const float* cosines);
+void InverseFirstFourStages(float* time, const float* src, const int32_t* bitRev, int32_t length,
+                            float sqrt2Over2, const float* level3);
+
+}  // namespace vorel::avx2
+#endif
 
 #endif  // VOREL_VECTOR_PATHS

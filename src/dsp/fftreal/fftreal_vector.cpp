@@ -8,6 +8,19 @@
 
 namespace vorel {
 
+namespace vec4 {
+
+const TPassSet kFourLanes = {ForwardFirstFourStages, ForwardPassInterleaved,
+                             ForwardPassNatural,     InversePassNatural,
+                             InversePassInterleaved, InverseFirstFourStages};
+#if VOREL_AVX2_PASSES
+const TPassSet kEightLanes = {avx2::ForwardFirstFourStages, avx2::ForwardPassInterleaved,
+                              avx2::ForwardPassNatural,     avx2::InversePassNatural,
+                              avx2::InversePassInterleaved, avx2::InverseFirstFourStages};
+#endif
+
+}  // namespace vec4
+
 // First three stages (interleaved), passes 4 .. B-3 interleaved, back to
 // natural order, passes B-2 and B-1: B-2 steps, each reading the array the
 // previous one wrote, alternating between Buffer and freq so that the last
@@ -16,18 +29,18 @@ void TFFTReal::ForwardTransformVector(float* freq, const float* time) {
   const int32_t steps = NbrBits - 2;
   float* dst = (steps % 2 == 1) ? freq : Buffer.get();
   float* other = (steps % 2 == 1) ? Buffer.get() : freq;
-  vec4::ForwardFirstFourStages(dst, time, BitRevLUT->GetTable(), Length, kSqrt2Over2,
-                               TrigoLUT->GetLevelTable(3));
+  Passes->ForwardFirstFour(dst, time, BitRevLUT->GetTable(), Length, kSqrt2Over2,
+                           TrigoLUT->GetLevelTable(3));
   for (int32_t pass = 4; pass <= NbrBits - 3; ++pass) {
     std::swap(dst, other);
-    vec4::ForwardPassInterleaved(dst, other, pass, Length, TrigoLUT->GetLevelTable(pass));
+    Passes->ForwardInterleaved(dst, other, pass, Length, TrigoLUT->GetLevelTable(pass));
   }
   std::swap(dst, other);
   vec4::InterleavedToNatural(dst, other, Length);
   for (int32_t pass = NbrBits - 2; pass < NbrBits; ++pass) {
     std::swap(dst, other);
-    vec4::ForwardPassNatural(dst, other, pass, Length, TrigoLUT->GetLevelTable(pass),
-                             SineLUT->GetLevelTable(pass));
+    Passes->ForwardNatural(dst, other, pass, Length, TrigoLUT->GetLevelTable(pass),
+                           SineLUT->GetLevelTable(pass));
   }
 }
 
@@ -40,8 +53,8 @@ void TFFTReal::InverseTransformVector(const float* freq, float* time) {
   float* other = (steps % 2 == 1) ? time : Buffer.get();
   const float* src = freq;
   for (int32_t pass = NbrBits - 1; pass >= NbrBits - 2; --pass) {
-    vec4::InversePassNatural(dst, src, pass, Length, TrigoLUT->GetLevelTable(pass),
-                             SineLUT->GetLevelTable(pass));
+    Passes->InverseNatural(dst, src, pass, Length, TrigoLUT->GetLevelTable(pass),
+                           SineLUT->GetLevelTable(pass));
     src = dst;
     std::swap(dst, other);
   }
@@ -49,12 +62,12 @@ void TFFTReal::InverseTransformVector(const float* freq, float* time) {
   src = dst;
   std::swap(dst, other);
   for (int32_t pass = NbrBits - 3; pass >= 4; --pass) {
-    vec4::InversePassInterleaved(dst, src, pass, Length, TrigoLUT->GetLevelTable(pass));
+    Passes->InverseInterleaved(dst, src, pass, Length, TrigoLUT->GetLevelTable(pass));
     src = dst;
     std::swap(dst, other);
   }
-  vec4::InverseFirstFourStages(time, src, BitRevLUT->GetTable(), Length, kSqrt2Over2,
-                               TrigoLUT->GetLevelTable(3));
+  Passes->InverseFirstFour(time, src, BitRevLUT->GetTable(), Length, kSqrt2Over2,
+                           TrigoLUT->GetLevelTable(3));
 }
 
 }  // namespace vorel
