@@ -28,6 +28,7 @@ TFeatures AllowedByEnvironment(TFeatures features) {
   if (list == nullptr) return features;
   features.VectorTransform = features.VectorTransform && Names(list, "vector");
   features.Avx2 = features.Avx2 && Names(list, "avx2");
+  features.Avx512 = features.Avx512 && Names(list, "avx512");
   features.Fma = features.Fma && Names(list, "fma");
   return features;
 }
@@ -43,6 +44,7 @@ TFeatures AvailableFeatures() {
   __builtin_cpu_init();
   features.VectorTransform = true;
   features.Avx2 = __builtin_cpu_supports("avx2") != 0;
+  features.Avx512 = __builtin_cpu_supports("avx512f") != 0;
   features.Fma = __builtin_cpu_supports("fma") != 0;
 #elif VOREL_NEON_PATHS
   features.VectorTransform = true;
@@ -54,6 +56,7 @@ TFeatures Supported(TFeatures wanted) {
   const TFeatures available = AvailableFeatures();
   wanted.VectorTransform = wanted.VectorTransform && available.VectorTransform;
   wanted.Avx2 = wanted.Avx2 && available.Avx2;
+  wanted.Avx512 = wanted.Avx512 && available.Avx512;
   wanted.Fma = wanted.Fma && available.Fma;
   return wanted;
 }

@@ -37,6 +37,7 @@ namespace vorel {
 struct TFeatures {
   bool VectorTransform = false;  // the 4-lane transform passes (SSE2, NEON)
   bool Avx2 = false;             // the 8-lane transform passes, the overlap-add built for AVX2
+  bool Avx512 = false;           // the overlap-add built for AVX-512F
   bool Fma = false;              // the stabiliser's fused multiply-add
 };
 
