@@ -196,8 +196,11 @@ class Processing(RenderCase):
 
     def test_each_channel_renders_as_if_it_were_alone(self):
         # Three channels with different content: a shared instance would mix
-        # their histories, so each must equal its own mono render exactly.
-        channels = [test_signals.music(20000, RATE, seed=s) for s in (3, 4, 5)]
+        # their histories, so each must equal its own mono render exactly,
+        # whichever thread ran it. The length ends the file 3,096 frames into
+        # the last block of the renderer's second round of 16 blocks of 4,096,
+        # where a read that asked past the round would overrun its buffer.
+        channels = [test_signals.music(2 * 65536 - 1000, RATE, seed=s) for s in (3, 4, 5)]
         wavfile.write(self.path("three.wav"), RATE, channels)
         options = ["--sh", "5", "--bitmask", "0.3", "--process", "ramp"]
         self.assert_renders(*options, self.path("three.wav"), self.path("three-out.wav"))

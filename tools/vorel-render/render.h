@@ -13,7 +13,8 @@ namespace render {
 inline constexpr unsigned long kBlockFrames = 4096;
 
 // Renders every frame of input into output through one vorel::Processor
-// per channel, all with the same controls. With compensate, the first
+// per channel, all with the same controls, the channels on threads of their
+// own. With compensate, the first
 // vorel::Processor::kLatency output frames are dropped and as many zero
 // frames are fed after the input, so the output lines up with the input and
 // keeps the tail; without, the output is what the plugin gives. Either way
