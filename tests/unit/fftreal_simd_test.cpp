@@ -57,19 +57,23 @@ std::string Difference(const std::vector<float>& got, const std::vector<float>& 
   }
 }
 
-// Every vectorised path, forced in turn: the 4-lane passes (SSE2, NEON) and
-// the 8-lane ones (AVX2). Where the build or the processor lacks one, the
-// transform falls back and the comparison still holds.
+// Every vectorised path, forced in turn: the 4-lane passes (SSE2, NEON), the
+// 8-lane ones (AVX2) and the 16-lane ones (AVX-512F). Where the build or the
+// processor lacks one, the transform falls back and the comparison still
+// holds.
 struct TPath {
   const char* name;
-  bool avx2;
+  bool avx2, avx512;
+  int shortest;  // the shortest length the path runs
 };
-const TPath kPaths[] = {{"4 lanes", false}, {"8 lanes", true}};
+const TPath kPaths[] = {
+    {"4 lanes", false, false, 64}, {"8 lanes", true, false, 128}, {"16 lanes", false, true, 256}};
 
 TFFTReal Vectorised(int n, const TPath& path) {
   vorel::TFeatures features;
   features.VectorTransform = true;
   features.Avx2 = path.avx2;
+  features.Avx512 = path.avx512;
   return TFFTReal(n, features);
 }
 
@@ -117,7 +121,7 @@ TEST(FFTRealVectorPath, SameBitsAsScalarOnSpecialValuesForEveryLength) {
 // isolation.
 TEST(FFTRealVectorPath, SameBitsAsScalarForOneSpecialValueAnywhere) {
   for (const TPath& path : kPaths) {
-    const int n = path.avx2 ? 128 : 64;
+    const int n = path.shortest;
     TFFTReal fft = Vectorised(n, path);
     const auto base = MakeInput(n, TFill::Uniform, 5);
     for (uint32_t bits : kSpecialBits) {

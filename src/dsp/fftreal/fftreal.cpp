@@ -50,6 +50,9 @@ TFFTReal::TFFTReal(int32_t length, TFeatures features)
   if (Passes != nullptr && supported.Avx2 && Length >= vec4::kMinLengthAvx2) {
     Passes = &vec4::kEightLanes;
   }
+  if (Passes != nullptr && supported.Avx512 && Length >= vec4::kMinLengthAvx512) {
+    Passes = &vec4::kSixteenLanes;
+  }
 #endif
   if (Passes != nullptr) SineLUT = std::make_unique<TSineLUT>(*TrigoLUT, NbrBits);
 #else

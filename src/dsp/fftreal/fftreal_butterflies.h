@@ -60,7 +60,22 @@ inline __m128 Load<__m128>(const float* p) {
   return _mm_loadu_ps(p);
 }
 inline void Store(float* p, __m128 x) { _mm_storeu_ps(p, x); }
-#if defined(__AVX2__)
+#if defined(__AVX512F__)
+// Sixteen lanes, in the one file built for AVX-512F
+// (fftreal_passes_avx512.cpp) and so defined nowhere else.
+inline __m512 Sub(__m512 a, __m512 b) { return _mm512_sub_ps(a, b); }
+inline __m512 Mul(__m512 a, __m512 b) { return _mm512_mul_ps(a, b); }
+inline __m512 Twice(__m512 a) { return _mm512_mul_ps(_mm512_set1_ps(2.0f), a); }
+template <>
+inline __m512 Splat<__m512>(float x) {
+  return _mm512_set1_ps(x);
+}
+template <>
+inline __m512 Load<__m512>(const float* p) {
+  return _mm512_loadu_ps(p);
+}
+inline void Store(float* p, __m512 x) { _mm512_storeu_ps(p, x); }
+#elif defined(__AVX2__)
 // Eight lanes, in the one file built for AVX2 (fftreal_passes_avx2.cpp) and
 // so defined nowhere else.
 inline __m256 Sub(__m256 a, __m256 b) { return _mm256_sub_ps(a, b); }

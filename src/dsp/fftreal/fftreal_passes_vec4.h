@@ -116,8 +116,9 @@ VOREL_VECTOR_ENTRY void InterleavedToNatural(float* dst, const float* src, int32
 VOREL_VECTOR_ENTRY void NaturalToInterleaved(float* dst, const float* src, int32_t length);
 
 // One set of the passes above, all in the same layouts: vec4's, or on
-// x86-64 with AVX2 avx2's (fftreal_passes_avx2.cpp), eight floats a
-// register, for lengths of kMinLengthAvx2 and more.
+// x86-64 avx2's and avx512's (fftreal_passes_wide.h), eight and sixteen
+// floats a register, for lengths of kMinLengthAvx2 and kMinLengthAvx512
+// and more.
 struct TPassSet {
   decltype(&ForwardFirstFourStages) ForwardFirstFour;
   decltype(&ForwardPassInterleaved) ForwardInterleaved;
@@ -129,8 +130,11 @@ struct TPassSet {
 extern const TPassSet kFourLanes;
 #if VOREL_AVX2_PASSES
 extern const TPassSet kEightLanes;
-// Two groups of the fused stages, and natural half-blocks of 16 or more.
+extern const TPassSet kSixteenLanes;
+// Two (four) groups of the fused stages, and natural half-blocks of 16 (32)
+// elements or more.
 constexpr int32_t kMinLengthAvx2 = 128;
+constexpr int32_t kMinLengthAvx512 = 256;
 #endif
 
 }  // namespace vorel::vec4
@@ -152,6 +156,23 @@ void InverseFirstFourStages(float* time, const float* src, const int32_t* bitRev
                             float sqrt2Over2, const float* level3);
 
 }  // namespace vorel::avx2
+
+namespace vorel::avx512 {
+
+void ForwardFirstFourStages(float* dst, const float* time, const int32_t* bitRev, int32_t length,
+                            float sqrt2Over2, const float* level3);
+void ForwardPassInterleaved(float* dst, const float* src, int32_t pass, int32_t length,
+                            const float* cosines);
+void ForwardPassNatural(float* dst, const float* src, int32_t pass, int32_t length,
+                        const float* cosines, const float* sines);
+void InversePassNatural(float* dst, const float* src, int32_t pass, int32_t length,
+                        const float* cosines, const float* sines);
+void InversePassInterleaved(float* dst, const float* src, int32_t pass, int32_t length,
+                            const float* cosines);
+void InverseFirstFourStages(float* time, const float* src, const int32_t* bitRev, int32_t length,
+                            float sqrt2Over2, const float* level3);
+
+}  // namespace vorel::avx512
 #endif
 
 #endif  // VOREL_VECTOR_PATHS

@@ -17,6 +17,9 @@ const TPassSet kFourLanes = {ForwardFirstFourStages, ForwardPassInterleaved,
 const TPassSet kEightLanes = {avx2::ForwardFirstFourStages, avx2::ForwardPassInterleaved,
                               avx2::ForwardPassNatural,     avx2::InversePassNatural,
                               avx2::InversePassInterleaved, avx2::InverseFirstFourStages};
+const TPassSet kSixteenLanes = {avx512::ForwardFirstFourStages, avx512::ForwardPassInterleaved,
+                                avx512::ForwardPassNatural,     avx512::InversePassNatural,
+                                avx512::InversePassInterleaved, avx512::InverseFirstFourStages};
 #endif
 
 }  // namespace vec4

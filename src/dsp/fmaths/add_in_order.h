@@ -32,7 +32,14 @@ inline __m128 AddInOrder(__m128 a, __m128 b) {
   asm("addps %1, %0" : "+x"(a) : "x"(b));
   return a;
 }
-#if defined(__AVX__)
+#if defined(__AVX512F__)
+// EVEX operand order: the first source, a, is the one whose NaN survives.
+inline __m512 AddInOrder(__m512 a, __m512 b) {
+  __m512 sum;
+  asm("vaddps %2, %1, %0" : "=v"(sum) : "v"(a), "v"(b));
+  return sum;
+}
+#elif defined(__AVX__)
 // VEX operand order: the first source, a, is the one whose NaN survives.
 inline __m256 AddInOrder(__m256 a, __m256 b) {
   __m256 sum;

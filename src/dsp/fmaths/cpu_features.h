@@ -25,7 +25,8 @@
 
 #define VOREL_VECTOR_PATHS (VOREL_X86_PATHS || VOREL_NEON_PATHS)
 
-// The transform's 8-lane passes, for x86-64 processors with AVX2.
+// The transform's 8- and 16-lane passes, for x86-64 processors with AVX2
+// and AVX-512F.
 #if VOREL_X86_PATHS && defined(__x86_64__)
 #define VOREL_AVX2_PASSES 1
 #else
@@ -37,7 +38,7 @@ namespace vorel {
 struct TFeatures {
   bool VectorTransform = false;  // the 4-lane transform passes (SSE2, NEON)
   bool Avx2 = false;             // the 8-lane transform passes, the overlap-add built for AVX2
-  bool Avx512 = false;           // the overlap-add built for AVX-512F
+  bool Avx512 = false;           // the 16-lane transform passes, the overlap-add for AVX-512F
   bool Fma = false;              // the stabiliser's fused multiply-add
 };
 
