@@ -19,7 +19,7 @@ OTHER_BUILDS :=
 CROSS_STEPS := skip-cross
 endif
 
-.PHONY: deps-build deps-demo deps-test deps-deb deps-cross skip-cross build-arm test-arm format format-check build build-m32 test test-hosts test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles deb test-deb check bench demo install install-user clean
+.PHONY: deps-build deps-demo deps-test deps-deb deps-cross skip-cross build-arm test-arm count-instructions format format-check build build-m32 test test-hosts test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles deb test-deb check bench demo install install-user clean
 
 deps-build deps-demo deps-test deps-deb deps-cross: deps-%:
 	scripts/install-deps.sh $*
@@ -84,7 +84,9 @@ test-m32: build build-m32
 
 # The ARM targets, arm64 and armhf: cross-built with clang in
 # $(BUILD)-<target>, their tests run under qemu-user (all but the 1,000 load
-# cycles), then the golden output, which must give the native build's bits.
+# cycles), then the golden output, which must give the native build's bits:
+# on arm64 with the NEON paths, then with the plain paths forced
+# (VOREL_FEATURES=none); armhf has the plain paths only.
 build-arm: deps-test deps-cross
 	for t in $(CROSS_TARGETS); do \
 	  cmake -S . -B $(BUILD)-$$t -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/$$t.cmake \
@@ -97,10 +99,19 @@ test-arm: build build-arm
 	for t in $(CROSS_TARGETS); do \
 	  ctest --test-dir $(BUILD)-$$t --output-on-failure -j $(JOBS) -E LoadCycles || exit 1; \
 	  qemu=$$(sed -n 's/^CMAKE_CROSSCOMPILING_EMULATOR:[A-Z]*=//p' $(BUILD)-$$t/CMakeCache.txt); \
-	  $$qemu $(BUILD)-$$t/tests/vorel-golden $(BUILD)-$$t/libvorel.so > $(BUILD)-$$t/golden.txt && \
-	  diff $(BUILD)/golden.txt $(BUILD)-$$t/golden.txt || exit 1; \
-	  echo "golden output: $$(wc -l < $(BUILD)/golden.txt) cases bit-identical on $$t and $(ARCH)"; \
+	  for features in all none; do \
+	    if [ $$features = all ]; then unset VOREL_FEATURES; paths="every path it has"; \
+	    else export VOREL_FEATURES=$$features; paths="the plain paths forced"; fi; \
+	    $$qemu $(BUILD)-$$t/tests/vorel-golden $(BUILD)-$$t/libvorel.so > $(BUILD)-$$t/golden.txt && \
+	    diff $(BUILD)/golden.txt $(BUILD)-$$t/golden.txt || exit 1; \
+	    echo "golden output: $$(wc -l < $(BUILD)/golden.txt) cases bit-identical on $$t ($$paths) and $(ARCH)"; \
+	  done; \
 	done
+
+# Instructions a sample of the run callback (block 256) on arm64, armhf and
+# x86-64, counted under qemu-user from the cross builds and the normal one.
+count-instructions: build build-arm
+	scripts/count-instructions.sh $(BUILD)
 
 skip-cross:
 	@echo "Skipped: the 32-bit x86 and ARM cross builds and their packages run on amd64 machines only (this is $(ARCH))."

@@ -176,6 +176,23 @@ TEST(ExtendedSteps, GiveTheX87BitsOnHardCases) {
   }
 }
 
+// Truncation gives what x86's conversion gives, INT32_MIN, out of range too,
+// so a threshold never wraps to the other end with the sign flipped.
+TEST(ExtendedSteps, TruncateAsX86ConvertsAtAndBeyondTheInt32Range) {
+  const struct {
+    float x;
+    int32_t want;
+  } cases[] = {{0x1.fffffep30f, 2147483520},
+               {-0x1p31f, INT32_MIN},
+               {0x1p31f, INT32_MIN},
+               {0x1p40f, INT32_MIN},
+               {-0x1p40f, INT32_MIN},
+               {INFINITY, INT32_MIN},
+               {NAN, INT32_MIN},
+               {-2.75f, -2}};
+  for (const auto& c : cases) EXPECT_EQ(TExtended::Of(c.x).Truncated(), c.want) << c.x;
+}
+
 #if X87_AVAILABLE
 // Operands drawn to reach every binade, subnormals, significands of all
 // ones or a single bit, and sums that cancel to a few units or to zero.

@@ -57,10 +57,23 @@ std::string Difference(const std::vector<float>& got, const std::vector<float>& 
   }
 }
 
-// The transform with the vectorised passes wherever this build has them.
-TFFTReal Vectorised(int n) {
+// Every vectorised path, forced in turn: the 4-lane passes (SSE2, NEON), the
+// 8-lane ones (AVX2) and the 16-lane ones (AVX-512F). Where the build or the
+// processor lacks one, the transform falls back and the comparison still
+// holds.
+struct TPath {
+  const char* name;
+  bool avx2, avx512;
+  int shortest;  // the shortest length the path runs
+};
+const TPath kPaths[] = {
+    {"4 lanes", false, false, 64}, {"8 lanes", true, false, 128}, {"16 lanes", false, true, 256}};
+
+TFFTReal Vectorised(int n, const TPath& path) {
   vorel::TFeatures features;
   features.VectorTransform = true;
+  features.Avx2 = path.avx2;
+  features.Avx512 = path.avx512;
   return TFFTReal(n, features);
 }
 
@@ -81,37 +94,44 @@ void ExpectSameBits(TFFTReal& fft, const std::vector<float>& input, const char* 
 }  // namespace
 
 TEST(FFTRealVectorPath, SameBitsAsScalarOnRandomDataForEveryLength) {
-  for (int n = 1; n <= 1024; n *= 2) {
-    TFFTReal fft = Vectorised(n);
-    for (unsigned seed = 0; seed < 4; ++seed) {
-      ExpectSameBits(fft, MakeInput(n, TFill::Uniform, seed + 10 * n), "uniform");
+  for (const TPath& path : kPaths) {
+    for (int n = 1; n <= 1024; n *= 2) {
+      TFFTReal fft = Vectorised(n, path);
+      for (unsigned seed = 0; seed < 4; ++seed) {
+        ExpectSameBits(fft, MakeInput(n, TFill::Uniform, seed + 10 * n), path.name);
+      }
     }
   }
 }
 
 TEST(FFTRealVectorPath, SameBitsAsScalarOnSpecialValuesForEveryLength) {
-  for (int n = 1; n <= 1024; n *= 2) {
-    TFFTReal fft = Vectorised(n);
-    for (unsigned seed = 0; seed < 4; ++seed) {
-      ExpectSameBits(fft, MakeInput(n, TFill::Special, seed), "all special");
-      ExpectSameBits(fft, MakeInput(n, TFill::SparseSpecial, seed), "sparse special");
+  for (const TPath& path : kPaths) {
+    for (int n = 1; n <= 1024; n *= 2) {
+      TFFTReal fft = Vectorised(n, path);
+      for (unsigned seed = 0; seed < 4; ++seed) {
+        ExpectSameBits(fft, MakeInput(n, TFill::Special, seed), path.name);
+        ExpectSameBits(fft, MakeInput(n, TFill::SparseSpecial, seed), path.name);
+      }
     }
   }
 }
 
-// One special value at a time at every position of a length-64 frame, so
-// each element's own path through the passes is checked in isolation.
+// One special value at a time at every position of the shortest frame each
+// path runs, so each element's own path through the passes is checked in
+// isolation.
 TEST(FFTRealVectorPath, SameBitsAsScalarForOneSpecialValueAnywhere) {
-  const int n = 64;
-  TFFTReal fft = Vectorised(n);
-  const auto base = MakeInput(n, TFill::Uniform, 5);
-  for (uint32_t bits : kSpecialBits) {
-    for (int i = 0; i < n; ++i) {
-      auto input = base;
-      input[i] = FloatOf(bits);
-      char what[48];
-      std::snprintf(what, sizeof what, "0x%08x at %d", bits, i);
-      ExpectSameBits(fft, input, what);
+  for (const TPath& path : kPaths) {
+    const int n = path.shortest;
+    TFFTReal fft = Vectorised(n, path);
+    const auto base = MakeInput(n, TFill::Uniform, 5);
+    for (uint32_t bits : kSpecialBits) {
+      for (int i = 0; i < n; ++i) {
+        auto input = base;
+        input[i] = FloatOf(bits);
+        char what[48];
+        std::snprintf(what, sizeof what, "%s, 0x%08x at %d", path.name, bits, i);
+        ExpectSameBits(fft, input, what);
+      }
     }
   }
 }
@@ -123,18 +143,20 @@ TEST(FFTRealNaNPayloads, DcTermKeepsElementZerosPayloadWhenEveryInputIsNaN) {
 #ifdef VOREL_EMULATED_X86
   GTEST_SKIP() << "qemu-i386 picks another NaN of two than x86 processors";
 #endif
-  for (int n = 2; n <= 1024; n *= 2) {
-    TFFTReal fft = Vectorised(n);
-    TFFTReal plain(n, vorel::PlainFeatures());
-    std::vector<float> input(n), fast(n), scalar(n);
-    for (int i = 0; i < n; ++i) input[i] = FloatOf(0x7f800000u | static_cast<uint32_t>(i + 1));
-    fft.ForwardTransform(fast.data(), input.data());
-    plain.ForwardTransform(scalar.data(), input.data());
-    EXPECT_EQ(BitsOf(fast[0]), 0x7fc00001u) << "forward, N = " << n;
-    EXPECT_EQ(BitsOf(scalar[0]), 0x7fc00001u) << "forward scalar, N = " << n;
-    fft.InverseTransform(input.data(), fast.data());
-    plain.InverseTransform(input.data(), scalar.data());
-    EXPECT_EQ(BitsOf(fast[0]), 0x7fc00001u) << "inverse, N = " << n;
-    EXPECT_EQ(BitsOf(scalar[0]), 0x7fc00001u) << "inverse scalar, N = " << n;
+  for (const TPath& path : kPaths) {
+    for (int n = 2; n <= 1024; n *= 2) {
+      TFFTReal fft = Vectorised(n, path);
+      TFFTReal plain(n, vorel::PlainFeatures());
+      std::vector<float> input(n), fast(n), scalar(n);
+      for (int i = 0; i < n; ++i) input[i] = FloatOf(0x7f800000u | static_cast<uint32_t>(i + 1));
+      fft.ForwardTransform(fast.data(), input.data());
+      plain.ForwardTransform(scalar.data(), input.data());
+      EXPECT_EQ(BitsOf(fast[0]), 0x7fc00001u) << "forward, N = " << n << ", " << path.name;
+      EXPECT_EQ(BitsOf(scalar[0]), 0x7fc00001u) << "forward scalar, N = " << n;
+      fft.InverseTransform(input.data(), fast.data());
+      plain.InverseTransform(input.data(), scalar.data());
+      EXPECT_EQ(BitsOf(fast[0]), 0x7fc00001u) << "inverse, N = " << n << ", " << path.name;
+      EXPECT_EQ(BitsOf(scalar[0]), 0x7fc00001u) << "inverse scalar, N = " << n;
+    }
   }
 }

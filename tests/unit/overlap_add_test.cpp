@@ -24,9 +24,11 @@ void ExpectSameBitsAsExtended(const Frame& f, float ratio) {
   const int32_t n = static_cast<int32_t>(f.synthesis.size());
   auto rule = f.accumulator;
   vorel_test::OverlapAddExtended(f.synthesis.data(), f.window.data(), ratio, rule.data(), n);
-  vorel::TFeatures avx2;
+  vorel::TFeatures avx2, avx512;
   avx2.Avx2 = true;
-  for (const vorel::TOverlapAdd path : {&vorel::OverlapAdd, vorel::ChooseOverlapAdd(avx2)}) {
+  avx512.Avx512 = true;
+  for (const vorel::TOverlapAdd path :
+       {&vorel::OverlapAdd, vorel::ChooseOverlapAdd(avx2), vorel::ChooseOverlapAdd(avx512)}) {
     auto fast = f.accumulator;
     std::vector<float> scratch(n);
     path(f.synthesis.data(), f.window.data(), ratio, fast.data(), scratch.data(), n);

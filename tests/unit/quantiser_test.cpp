@@ -55,12 +55,15 @@ void Apply(Engine& q, const Params& p) {
 using vorel_host::Noise;
 
 // Every variant of the engine's paths that this build and processor have:
-// plain, each fast path alone, all of them.
+// plain, each fast path alone, the 8-lane transform, all of them.
 std::vector<vorel::TFeatures> Variants() {
-  vorel::TFeatures transform, avx2;
+  vorel::TFeatures transform, avx2, avx512, wideTransform;
   transform.VectorTransform = true;
   avx2.Avx2 = true;
-  return {vorel::PlainFeatures(), transform, avx2, vorel::AvailableFeatures()};
+  avx512.Avx512 = true;
+  wideTransform.VectorTransform = wideTransform.Avx2 = true;
+  return {vorel::PlainFeatures(),    transform, avx2, avx512, wideTransform,
+          vorel::AvailableFeatures()};
 }
 
 // Runs input through a fresh engine in blocks of the given sizes (cycled).
@@ -294,7 +297,7 @@ TEST(QuantiserReference, MatchesThePlainModelBitForBit) {
       for (const vorel::TFeatures features : Variants()) {
         ASSERT_TRUE(SameBits(RunEngine(p, input, {333}, features), want))
             << "hold " << hold << " mask " << mask << " transform " << features.VectorTransform
-            << " avx2 " << features.Avx2;
+            << " avx2 " << features.Avx2 << " avx512 " << features.Avx512;
       }
     }
   }

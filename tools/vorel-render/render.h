@@ -13,8 +13,9 @@ namespace render {
 inline constexpr unsigned long kBlockFrames = 4096;
 
 // Renders every frame of input into output through one vorel::Processor
-// per channel, all with the same controls, and blends in the input delayed
-// by the latency at the mix given in percent, as the plugins do. With compensate, the first
+// per channel, all with the same controls, the channels on threads of their
+// own, and blends in the input delayed by the latency at the mix given in
+// percent, as the plugins do. With compensate, the first
 // vorel::Processor::kLatency output frames are dropped and as many zero
 // frames are fed after the input, so the output lines up with the input and
 // keeps the tail; without, the output is what the plugin gives. Either way

@@ -1,7 +1,7 @@
 #include "dsp/fftreal/fftreal.h"
 
 #include "dsp/fftreal/fftreal_butterflies.h"
-#include "dsp/fftreal/fftreal_passes_sse.h"
+#include "dsp/fftreal/fftreal_passes_vec4.h"
 
 #include <stdexcept>
 #include <string>
@@ -43,9 +43,18 @@ TFFTReal::TFFTReal(int32_t length, TFeatures features)
   BitRevLUT = std::make_unique<TBitReversedLUT>(NbrBits);
   TrigoLUT = std::make_unique<TTrigoLUT>(NbrBits);
   if (NbrBits > 2) Buffer.reset(new float[Length]);
-#if VOREL_X86_PATHS
-  Vectorised = Supported(features).VectorTransform && Length >= sse::kMinLength;
-  if (Vectorised) SineLUT = std::make_unique<TSineLUT>(*TrigoLUT, NbrBits);
+#if VOREL_VECTOR_PATHS
+  const TFeatures supported = Supported(features);
+  if (supported.VectorTransform && Length >= vec4::kMinLength) Passes = &vec4::kFourLanes;
+#if VOREL_AVX2_PASSES
+  if (Passes != nullptr && supported.Avx2 && Length >= vec4::kMinLengthAvx2) {
+    Passes = &vec4::kEightLanes;
+  }
+  if (Passes != nullptr && supported.Avx512 && Length >= vec4::kMinLengthAvx512) {
+    Passes = &vec4::kSixteenLanes;
+  }
+#endif
+  if (Passes != nullptr) SineLUT = std::make_unique<TSineLUT>(*TrigoLUT, NbrBits);
 #else
   static_cast<void>(features);
 #endif
@@ -75,8 +84,8 @@ void TFFTReal::ForwardTransformNoNaNs(float* freq, const float* time) {
 #else
 void TFFTReal::ForwardTransform(float* freq, const float* time) {
 #endif
-#if VOREL_X86_PATHS
-  if (Vectorised) {
+#if VOREL_VECTOR_PATHS
+  if (Passes != nullptr) {
     ForwardTransformVector(freq, time);
     return;
   }
@@ -89,8 +98,8 @@ void TFFTReal::InverseTransformNoNaNs(const float* freq, float* time) {
 #else
 void TFFTReal::InverseTransform(const float* freq, float* time) {
 #endif
-#if VOREL_X86_PATHS
-  if (Vectorised) {
+#if VOREL_VECTOR_PATHS
+  if (Passes != nullptr) {
     InverseTransformVector(freq, time);
     return;
   }

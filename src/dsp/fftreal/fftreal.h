@@ -8,8 +8,9 @@
 // Every operation is a float operation rounded to float, in the order the
 // formulas are written, so every build gives the same bits. Where the
 // vectorised passes are built (see fmaths/cpu_features.h), lengths of
-// 64 and more run them: the very same operations on each element (SSE2), so
-// the same bits as the plain scalar passes. The transforms allocate nothing.
+// 64 and more run them: the very same operations on each element (SSE2 or
+// NEON), so the same bits as the plain scalar passes. The transforms
+// allocate nothing.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +21,10 @@
 #include "dsp/fmaths/x86_nan.h"
 
 namespace vorel {
+
+namespace vec4 {
+struct TPassSet;
+}
 
 class TFFTReal {
  public:
@@ -71,7 +76,7 @@ class TFFTReal {
   template <typename T>
   void InverseFirstTwoStages(float* time, const float* src) const;
 
-  // The vectorised schedules (fftreal_sse.cpp), for lengths of 64 and more.
+  // The vectorised schedules (fftreal_vector.cpp), for lengths of 64 and more.
   void ForwardTransformVector(float* freq, const float* time);
   void InverseTransformVector(const float* freq, float* time);
 
@@ -84,7 +89,8 @@ class TFFTReal {
   std::unique_ptr<float[]> Buffer;
   // Only built when the vectorised passes run.
   std::unique_ptr<TSineLUT> SineLUT;
-  bool Vectorised = false;
+  // The vectorised passes this transform runs, or null for the plain ones.
+  const vec4::TPassSet* Passes = nullptr;
 };
 
 }  // namespace vorel

@@ -1,11 +1,12 @@
 // The transform's butterflies, each written once over the element type:
-// float in the plain passes, __m128 in the vectorised ones, where one
-// register holds the same element of four blocks or four neighbouring
-// elements of one block, and off x86 TX86Float (fmaths/x86_nan.h) for
-// frames that may hold or make NaNs. Every formula is evaluated left to right as
-// written, one rounded float operation at a time (no fused multiply-add),
-// and every sum keeps its left operand first (AddInOrder), so a lane of the
-// vector form gives exactly the bits of the float form.
+// float in the plain passes, TVec4 (SSE2's __m128, NEON's float32x4_t) in
+// the vectorised ones, where one register holds the same element of four
+// blocks or four neighbouring elements of one block, and off x86 TX86Float
+// (fmaths/x86_nan.h) for frames that may hold or make NaNs. Every formula
+// is evaluated left to right as written, one rounded float operation at a
+// time (no fused multiply-add), and every sum keeps its left operand first
+// (AddInOrder), so a lane of the vector form gives exactly the bits of the
+// float form.
 #pragma once
 
 #include <cstdint>
@@ -14,8 +15,12 @@
 #include "dsp/fmaths/cpu_features.h"
 #include "dsp/fmaths/x86_nan.h"
 
-#if VOREL_X86_PATHS
+#if VOREL_X86_PATHS && defined(__AVX2__)
+#include <immintrin.h>
+#elif VOREL_X86_PATHS
 #include <emmintrin.h>
+#elif VOREL_NEON_PATHS
+#include <arm_neon.h>
 #endif
 
 namespace vorel::butterfly {
@@ -42,6 +47,7 @@ template <typename T>
 constexpr int32_t kLanes = static_cast<int32_t>(sizeof(T) / sizeof(float));
 
 #if VOREL_X86_PATHS
+using TVec4 = __m128;
 inline __m128 Sub(__m128 a, __m128 b) { return _mm_sub_ps(a, b); }
 inline __m128 Mul(__m128 a, __m128 b) { return _mm_mul_ps(a, b); }
 inline __m128 Twice(__m128 a) { return _mm_mul_ps(_mm_set1_ps(2.0f), a); }
@@ -54,6 +60,53 @@ inline __m128 Load<__m128>(const float* p) {
   return _mm_loadu_ps(p);
 }
 inline void Store(float* p, __m128 x) { _mm_storeu_ps(p, x); }
+#if defined(__AVX512F__)
+// Sixteen lanes, in the one file built for AVX-512F
+// (fftreal_passes_avx512.cpp) and so defined nowhere else.
+inline __m512 Sub(__m512 a, __m512 b) { return _mm512_sub_ps(a, b); }
+inline __m512 Mul(__m512 a, __m512 b) { return _mm512_mul_ps(a, b); }
+inline __m512 Twice(__m512 a) { return _mm512_mul_ps(_mm512_set1_ps(2.0f), a); }
+template <>
+inline __m512 Splat<__m512>(float x) {
+  return _mm512_set1_ps(x);
+}
+template <>
+inline __m512 Load<__m512>(const float* p) {
+  return _mm512_loadu_ps(p);
+}
+inline void Store(float* p, __m512 x) { _mm512_storeu_ps(p, x); }
+#elif defined(__AVX2__)
+// Eight lanes, in the one file built for AVX2 (fftreal_passes_avx2.cpp) and
+// so defined nowhere else.
+inline __m256 Sub(__m256 a, __m256 b) { return _mm256_sub_ps(a, b); }
+inline __m256 Mul(__m256 a, __m256 b) { return _mm256_mul_ps(a, b); }
+inline __m256 Twice(__m256 a) { return _mm256_mul_ps(_mm256_set1_ps(2.0f), a); }
+template <>
+inline __m256 Splat<__m256>(float x) {
+  return _mm256_set1_ps(x);
+}
+template <>
+inline __m256 Load<__m256>(const float* p) {
+  return _mm256_loadu_ps(p);
+}
+inline void Store(float* p, __m256 x) { _mm256_storeu_ps(p, x); }
+#endif
+#elif VOREL_NEON_PATHS
+// AArch64's vector arithmetic rounds as its scalar arithmetic does, and
+// flushes subnormals only where FPCR.FZ asks for it of both alike.
+using TVec4 = float32x4_t;
+inline float32x4_t Sub(float32x4_t a, float32x4_t b) { return vsubq_f32(a, b); }
+inline float32x4_t Mul(float32x4_t a, float32x4_t b) { return vmulq_f32(a, b); }
+inline float32x4_t Twice(float32x4_t a) { return vmulq_f32(vdupq_n_f32(2.0f), a); }
+template <>
+inline float32x4_t Splat<float32x4_t>(float x) {
+  return vdupq_n_f32(x);
+}
+template <>
+inline float32x4_t Load<float32x4_t>(const float* p) {
+  return vld1q_f32(p);
+}
+inline void Store(float* p, float32x4_t x) { vst1q_f32(p, x); }
 #endif
 
 #if VOREL_X86_NANS

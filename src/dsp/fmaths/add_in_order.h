@@ -8,8 +8,12 @@
 // ordinary rounded float sum.
 #pragma once
 
-#if defined(__SSE2__)
+#if defined(__AVX__)
+#include <immintrin.h>
+#elif defined(__SSE2__)
 #include <emmintrin.h>
+#elif defined(__aarch64__) && defined(__ARM_NEON)
+#include <arm_neon.h>
 #endif
 
 namespace vorel {
@@ -28,6 +32,25 @@ inline __m128 AddInOrder(__m128 a, __m128 b) {
   asm("addps %1, %0" : "+x"(a) : "x"(b));
   return a;
 }
+#if defined(__AVX512F__)
+// EVEX operand order: the first source, a, is the one whose NaN survives.
+inline __m512 AddInOrder(__m512 a, __m512 b) {
+  __m512 sum;
+  asm("vaddps %2, %1, %0" : "=v"(sum) : "v"(a), "v"(b));
+  return sum;
+}
+#elif defined(__AVX__)
+// VEX operand order: the first source, a, is the one whose NaN survives.
+inline __m256 AddInOrder(__m256 a, __m256 b) {
+  __m256 sum;
+  asm("vaddps %2, %1, %0" : "=x"(sum) : "x"(a), "x"(b));
+  return sum;
+}
+#endif
+#elif defined(__aarch64__) && defined(__ARM_NEON)
+// ARM chooses among NaN operands by its own rules whatever the order, so
+// its code never relies on these for a NaN (fmaths/x86_nan.h).
+inline float32x4_t AddInOrder(float32x4_t a, float32x4_t b) { return vaddq_f32(a, b); }
 #endif
 
 }  // namespace vorel

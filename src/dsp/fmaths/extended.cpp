@@ -127,19 +127,13 @@ TExtended TExtended::Of(float x) {
   return Finite(negative, n.Exponent, n.Significand);
 }
 
-// A double, exactly: the result of the double arithmetic, where a finite
-// one (a zero, from a division by infinity) becomes an ordinary value.
+// A value that is not finite, or a zero: all that the double arithmetic on
+// a non-finite operand can give (a finite result of it is a division by
+// infinity, a signed zero).
 TExtended TExtended::FromDouble(double value) {
   TExtended r;
   if (std::isfinite(value)) {
     r.Negative = std::signbit(value);
-    if (value != 0.0) {
-      int32_t exponent = 0;
-      const double fraction = std::frexp(std::fabs(value), &exponent);
-      const TRounded n = Normalised(static_cast<uint64_t>(std::ldexp(fraction, 53)), exponent - 53);
-      r.Exponent = n.Exponent;
-      r.Significand = n.Significand;
-    }
     return r;
   }
   r.IsFinite = false;
@@ -214,14 +208,15 @@ float TExtended::ToFloat() const {
 int32_t TExtended::Truncated() const {
   if (!IsFinite) return INT32_MIN;
   if (Significand == 0 || Exponent < 0) return 0;
-  if (Exponent > 30) return Negative ? INT32_MIN : INT32_MAX;
+  // x86's conversion gives its integer indefinite, INT32_MIN, out of range.
+  if (Exponent > 30) return INT32_MIN;
   const auto magnitude = static_cast<int32_t>(Significand >> (63 - Exponent));
   return Negative ? -magnitude : magnitude;
 }
 
 // For the double arithmetic on non-finite values only: keeps the sign,
 // zero or not, finiteness and order, which is all that arithmetic reads
-// (every value the steps form lies well inside double's range).
+// (within double's range, as extended.h requires).
 double TExtended::ToDouble() const {
   if (!IsFinite) return Special;
   const double magnitude = std::ldexp(static_cast<double>(Significand), Exponent - 63);

@@ -6,6 +6,12 @@
 // than x87's, so no product or quotient of the values the engine forms
 // overflows or underflows here (neither does it in x87).
 //
+// An operation with a non-finite operand also needs its finite operand
+// inside double's range (about 2^-1074 to 2^1024 in magnitude): that
+// operand goes through double, which keeps its sign, whether it is zero, and
+// its order against the other operand only there. Every value the engine's
+// steps form lies far inside it.
+//
 // NaNs and infinities are left to the processor's double arithmetic: a value
 // that is not finite is kept as a double, and any operation with one (or a
 // division by zero) is done in double, which gives the infinities and the
@@ -30,7 +36,8 @@ class TExtended {
 
   // Rounded to float, as an x87 store to single precision rounds.
   float ToFloat() const;
-  // Rounded toward zero; for finite values below 2^31 in magnitude.
+  // Rounded toward zero. Beyond int32_t's range, and for values that are
+  // not finite, INT32_MIN, the integer indefinite x86's conversion gives.
   int32_t Truncated() const;
 
   // The parts of a finite value, for comparison with x87's: a zero has

@@ -24,7 +24,8 @@ using TWide = long double;
 inline TWide Widen(float x) { return x; }
 inline TWide Widen(int32_t x) { return x; }
 inline float Narrow(TWide x) { return static_cast<float>(x); }
-// Toward zero; for values below 2^31 in magnitude.
+// Toward zero. Only for values below 2^31 in magnitude: beyond that the
+// conversion is undefined in C++ (x87 gives INT32_MIN, as TExtended does).
 inline int32_t TruncateToInt32(TWide x) { return static_cast<int32_t>(x); }
 
 #else

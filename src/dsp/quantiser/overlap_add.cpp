@@ -58,6 +58,13 @@ __attribute__((always_inline)) inline void OverlapAddBody(const float* synthesis
 }
 
 #if VOREL_X86_PATHS
+__attribute__((target("avx512f"))) void OverlapAddAvx512(const float* synthesis,
+                                                         const float* window, float levelRatio,
+                                                         float* accumulator, float* scratch,
+                                                         int32_t count) {
+  OverlapAddBody(synthesis, window, levelRatio, accumulator, scratch, count);
+}
+
 __attribute__((target("avx2"))) void OverlapAddAvx2(const float* synthesis, const float* window,
                                                     float levelRatio, float* accumulator,
                                                     float* scratch, int32_t count) {
@@ -74,7 +81,9 @@ void OverlapAdd(const float* synthesis, const float* window, float levelRatio, f
 
 TOverlapAdd ChooseOverlapAdd(TFeatures features) {
 #if VOREL_X86_PATHS
-  if (Supported(features).Avx2) return OverlapAddAvx2;
+  const TFeatures supported = Supported(features);
+  if (supported.Avx512) return OverlapAddAvx512;
+  if (supported.Avx2) return OverlapAddAvx2;
 #else
   static_cast<void>(features);
 #endif

@@ -15,7 +15,8 @@ namespace vorel {
 void OverlapAdd(const float* synthesis, const float* window, float levelRatio, float* accumulator,
                 float* scratch, int32_t count);
 
-// OverlapAdd, or the same code built for AVX2 where features allows it.
+// OverlapAdd, or the same code built for AVX-512F or AVX2 where features
+// allows it.
 using TOverlapAdd = void (*)(const float* synthesis, const float* window, float levelRatio,
                              float* accumulator, float* scratch, int32_t count);
 TOverlapAdd ChooseOverlapAdd(TFeatures features);

@@ -1,11 +1,11 @@
 // The inverse transform's vectorised passes: the butterflies of
 // fftreal_butterflies.h on four elements at a time.
 #include "dsp/fftreal/fftreal_butterflies.h"
-#include "dsp/fftreal/fftreal_passes_sse.h"
+#include "dsp/fftreal/fftreal_passes_vec4.h"
 
-#if VOREL_X86_PATHS
+#if VOREL_VECTOR_PATHS
 
-namespace vorel::sse {
+namespace vorel::vec4 {
 
 using namespace butterfly;
 
@@ -17,13 +17,13 @@ void InversePassNatural(float* dst, const float* src, int32_t pass, int32_t leng
   const int32_t n = int32_t{1} << pass;
   const int32_t h = n / 2;
   auto step = [&](const float* s, float* d, int32_t i) {
-    const auto r = InverseStep(_mm_loadu_ps(s + i), Reversed(_mm_loadu_ps(s + n - i - 3)),
-                               _mm_loadu_ps(s + n + i), Reversed(_mm_loadu_ps(s + 2 * n - i - 3)),
-                               _mm_loadu_ps(cosines + i), _mm_loadu_ps(sines + i));
-    _mm_storeu_ps(d + i, r.Sum);
-    _mm_storeu_ps(d + h + i, r.Difference);
-    _mm_storeu_ps(d + n + i, r.Real);
-    _mm_storeu_ps(d + n + h + i, r.Imag);
+    const auto r = InverseStep(Load<TVec4>(s + i), Reversed(Load<TVec4>(s + n - i - 3)),
+                               Load<TVec4>(s + n + i), Reversed(Load<TVec4>(s + 2 * n - i - 3)),
+                               Load<TVec4>(cosines + i), Load<TVec4>(sines + i));
+    Store(d + i, r.Sum);
+    Store(d + h + i, r.Difference);
+    Store(d + n + i, r.Real);
+    Store(d + n + h + i, r.Imag);
   };
   for (int32_t b = 0; b < length; b += 2 * n) {
     const float* s = src + b;
@@ -40,7 +40,7 @@ void InversePassInterleaved(float* dst, const float* src, int32_t pass, int32_t 
                             const float* cosines) {
   const int32_t n = int32_t{1} << pass;
   for (int32_t base = 0; base < length; base += 8 * n) {
-    InverseSplit<__m128>(dst + base, src + base, n, cosines);
+    InverseSplit<TVec4>(dst + base, src + base, n, cosines);
   }
 }
 
@@ -49,12 +49,12 @@ void InversePassInterleaved(float* dst, const float* src, int32_t pass, int32_t 
 void InverseFirstFourStages(float* time, const float* src, const int32_t* bitRev, int32_t length,
                             float sqrt2Over2, const float* level3) {
   const int32_t stride = length / 16;
-  const __m128 h = _mm_set1_ps(sqrt2Over2);
+  const TVec4 h = Splat<TVec4>(sqrt2Over2);
   const TLevel3Twiddles tw(level3);
   for (int32_t g = 0; g < length / 64; ++g) {
     const float* in = src + 64 * g;
-    __m128 e[16], o[16], t[16], x[16];
-    for (int32_t j = 0; j < 16; ++j) e[j] = _mm_loadu_ps(in + 4 * j);
+    TVec4 e[16], o[16], t[16], x[16];
+    for (int32_t j = 0; j < 16; ++j) e[j] = Load<TVec4>(in + 4 * j);
     // Inverse pass 3 on the block of 16 (n = 8, h = 4): InverseSplit on
     // registers, which stay in registers here rather than go through memory.
     o[0] = AddInOrder(e[0], e[8]);
@@ -72,10 +72,10 @@ void InverseFirstFourStages(float* time, const float* src, const int32_t* bitRev
     InverseThirdStageOf8(t + 8, o + 8, h);
     for (int32_t j = 0; j < 16; j += 4) InverseFirstTwoStagesOf4(x + j, t + j);
     float* out = time + 4 * bitRev[64 * g];
-    for (int32_t j = 0; j < 16; ++j) _mm_storeu_ps(out + kRev4[j] * stride, x[j]);
+    for (int32_t j = 0; j < 16; ++j) Store(out + kRev4[j] * stride, x[j]);
   }
 }
 
-}  // namespace vorel::sse
+}  // namespace vorel::vec4
 
-#endif  // VOREL_X86_PATHS
+#endif  // VOREL_VECTOR_PATHS

@@ -1,11 +1,11 @@
 // The forward transform's vectorised passes: the butterflies of
 // fftreal_butterflies.h on four elements at a time.
 #include "dsp/fftreal/fftreal_butterflies.h"
-#include "dsp/fftreal/fftreal_passes_sse.h"
+#include "dsp/fftreal/fftreal_passes_vec4.h"
 
-#if VOREL_X86_PATHS
+#if VOREL_VECTOR_PATHS
 
-namespace vorel::sse {
+namespace vorel::vec4 {
 
 using namespace butterfly;
 
@@ -14,12 +14,12 @@ using namespace butterfly;
 void ForwardFirstFourStages(float* dst, const float* time, const int32_t* bitRev, int32_t length,
                             float sqrt2Over2, const float* level3) {
   const int32_t stride = length / 16;
-  const __m128 h = _mm_set1_ps(sqrt2Over2);
+  const TVec4 h = Splat<TVec4>(sqrt2Over2);
   const TLevel3Twiddles tw(level3);
   for (int32_t g = 0; g < length / 64; ++g) {
     const float* x = time + 4 * bitRev[64 * g];
-    __m128 e[16], d[16], s[16];
-    for (int32_t j = 0; j < 16; ++j) e[j] = _mm_loadu_ps(x + kRev4[j] * stride);
+    TVec4 e[16], d[16], s[16];
+    for (int32_t j = 0; j < 16; ++j) e[j] = Load<TVec4>(x + kRev4[j] * stride);
     for (int32_t j = 0; j < 16; j += 4)
       FirstTwoStagesOf4(d + j, e[j], e[j + 1], e[j + 2], e[j + 3]);
     ThirdStageOf8(s, d, h);
@@ -27,16 +27,16 @@ void ForwardFirstFourStages(float* dst, const float* time, const int32_t* bitRev
     // Pass 3 on the block of 16 (n = 8, h = 4): ForwardJoin on registers,
     // which stay in registers here rather than go through memory.
     float* out = dst + 64 * g;
-    _mm_storeu_ps(out, AddInOrder(s[0], s[8]));
-    _mm_storeu_ps(out + 4 * 8, Sub(s[0], s[8]));
-    _mm_storeu_ps(out + 4 * 4, s[4]);
-    _mm_storeu_ps(out + 4 * 12, s[12]);
+    Store(out, AddInOrder(s[0], s[8]));
+    Store(out + 4 * 8, Sub(s[0], s[8]));
+    Store(out + 4 * 4, s[4]);
+    Store(out + 4 * 12, s[12]);
     for (int32_t i = 1; i < 4; ++i) {
       const auto r = ForwardStep(s[i], s[8 + i], s[12 + i], s[4 + i], tw.Cos[i], tw.Sin[i]);
-      _mm_storeu_ps(out + 4 * i, r.Lo);
-      _mm_storeu_ps(out + 4 * (8 - i), r.LoMirror);
-      _mm_storeu_ps(out + 4 * (8 + i), r.Hi);
-      _mm_storeu_ps(out + 4 * (16 - i), r.HiMirror);
+      Store(out + 4 * i, r.Lo);
+      Store(out + 4 * (8 - i), r.LoMirror);
+      Store(out + 4 * (8 + i), r.Hi);
+      Store(out + 4 * (16 - i), r.HiMirror);
     }
   }
 }
@@ -47,7 +47,7 @@ void ForwardPassInterleaved(float* dst, const float* src, int32_t pass, int32_t 
                             const float* cosines) {
   const int32_t n = int32_t{1} << pass;
   for (int32_t base = 0; base < length; base += 8 * n) {
-    ForwardJoin<__m128>(dst + base, src + base, n, cosines);
+    ForwardJoin<TVec4>(dst + base, src + base, n, cosines);
   }
 }
 
@@ -61,12 +61,12 @@ void ForwardPassNatural(float* dst, const float* src, int32_t pass, int32_t leng
   const int32_t h = n / 2;
   auto step = [&](const float* s, float* d, int32_t i) {
     const auto r =
-        ForwardStep(_mm_loadu_ps(s + i), _mm_loadu_ps(s + n + i), _mm_loadu_ps(s + n + h + i),
-                    _mm_loadu_ps(s + h + i), _mm_loadu_ps(cosines + i), _mm_loadu_ps(sines + i));
-    _mm_storeu_ps(d + i, r.Lo);
-    _mm_storeu_ps(d + n - i - 3, Reversed(r.LoMirror));
-    _mm_storeu_ps(d + n + i, r.Hi);
-    _mm_storeu_ps(d + 2 * n - i - 3, Reversed(r.HiMirror));
+        ForwardStep(Load<TVec4>(s + i), Load<TVec4>(s + n + i), Load<TVec4>(s + n + h + i),
+                    Load<TVec4>(s + h + i), Load<TVec4>(cosines + i), Load<TVec4>(sines + i));
+    Store(d + i, r.Lo);
+    Store(d + n - i - 3, Reversed(r.LoMirror));
+    Store(d + n + i, r.Hi);
+    Store(d + 2 * n - i - 3, Reversed(r.HiMirror));
   };
   for (int32_t b = 0; b < length; b += 2 * n) {
     const float* s = src + b;
@@ -77,6 +77,6 @@ void ForwardPassNatural(float* dst, const float* src, int32_t pass, int32_t leng
   }
 }
 
-}  // namespace vorel::sse
+}  // namespace vorel::vec4
 
-#endif  // VOREL_X86_PATHS
+#endif  // VOREL_VECTOR_PATHS

@@ -1,0 +1,27 @@
+#!/bin/sh
+# The 8- and 16-lane passes are the objects built with -mavx2 and
+# -mavx512f. An inline function
+# that other files also emit (a template at float, say) would leave a weak
+# copy here in AVX2 form, and the linker may keep that copy for every
+# caller: a processor without AVX2 would then fault in the plain path. So
+# the object may define no weak symbol at all.
+# Usage: wide_objects_test.sh OBJECT...
+found=0
+for object in "$@"; do
+  case $object in
+    *fftreal_passes_avx2.cpp.o | *fftreal_passes_avx512.cpp.o) ;;
+    *) continue ;;
+  esac
+  found=$((found + 1))
+  weak=$(nm --defined-only "$object" | awk '$2 ~ /^[WVuv]$/ { print $3 }')
+  if [ -n "$weak" ]; then
+    echo "shared symbols emitted in wide form in $object:" >&2
+    echo "$weak" | c++filt >&2
+    exit 1
+  fi
+  echo "no weak symbol in $object"
+done
+if [ $found -ne 2 ]; then
+  echo "expected the AVX2 and AVX-512F objects, found $found" >&2
+  exit 1
+fi
