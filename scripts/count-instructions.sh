@@ -7,7 +7,8 @@
 #
 # Usage: scripts/count-instructions.sh [BUILD]
 #   reads BUILD (x86-64), BUILD-aarch64-linux-gnu and BUILD-arm-linux-gnueabihf
-#   (make build build-arm), each with its bench/vorel-run-count.
+#   (make build build-arm), each with its bench/vorel-run-count, and arm64's
+#   plain paths from BUILD-aarch64-linux-gnu-plain where it is built.
 # x86-64 is counted twice: as qemu64 (SSE2, what every x86-64 has) and as
 # qemu's "max" processor, whose features choose the widest paths it offers.
 set -euo pipefail
@@ -32,6 +33,9 @@ count() {
 
 printf '%-28s %s\n' "target" "instructions a sample"
 printf '%-28s %s\n' "arm64" "$(count qemu-aarch64 "$build-aarch64-linux-gnu")"
+if [ -x "$build-aarch64-linux-gnu-plain/bench/vorel-run-count" ]; then
+  printf '%-28s %s\n' "arm64, plain paths" "$(count qemu-aarch64 "$build-aarch64-linux-gnu-plain")"
+fi
 printf '%-28s %s\n' "armhf" "$(count qemu-arm "$build-arm-linux-gnueabihf")"
 printf '%-28s %s\n' "x86-64, SSE2 (qemu64)" "$(count qemu-x86_64 -cpu qemu64 "$build")"
 printf '%-28s %s\n' "x86-64, qemu's max processor" "$(count qemu-x86_64 -cpu max "$build")"

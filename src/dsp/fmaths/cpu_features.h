@@ -42,8 +42,7 @@ struct TFeatures {
   bool Fma = false;              // the stabiliser's fused multiply-add
 };
 
-// What this build and this processor offer, less what the environment
-// variable VOREL_FEATURES leaves out when it is set (cpu_features.cpp).
+// What this build and this processor offer.
 TFeatures AvailableFeatures();
 
 // The plain paths only: the reference every other variant must match.
