@@ -36,35 +36,7 @@ struct TAvx2 {
 
 }  // namespace
 
-void ForwardFirstFourStages(float* dst, const float* time, const int32_t* bitRev, int32_t length,
-                            float sqrt2Over2, const float* level3) {
-  wide::ForwardFirstFourStages<TAvx2>(dst, time, bitRev, length, sqrt2Over2, level3);
-}
-
-void ForwardPassInterleaved(float* dst, const float* src, int32_t pass, int32_t length,
-                            const float* cosines) {
-  wide::ForwardPassInterleaved<TAvx2>(dst, src, pass, length, cosines);
-}
-
-void ForwardPassNatural(float* dst, const float* src, int32_t pass, int32_t length,
-                        const float* cosines, const float* sines) {
-  wide::ForwardPassNatural<TAvx2>(dst, src, pass, length, cosines, sines);
-}
-
-void InversePassNatural(float* dst, const float* src, int32_t pass, int32_t length,
-                        const float* cosines, const float* sines) {
-  wide::InversePassNatural<TAvx2>(dst, src, pass, length, cosines, sines);
-}
-
-void InversePassInterleaved(float* dst, const float* src, int32_t pass, int32_t length,
-                            const float* cosines) {
-  wide::InversePassInterleaved<TAvx2>(dst, src, pass, length, cosines);
-}
-
-void InverseFirstFourStages(float* time, const float* src, const int32_t* bitRev, int32_t length,
-                            float sqrt2Over2, const float* level3) {
-  wide::InverseFirstFourStages<TAvx2>(time, src, bitRev, length, sqrt2Over2, level3);
-}
+VOREL_WIDE_PASS_ENTRIES(TAvx2)
 
 }  // namespace vorel::avx2
 

@@ -47,35 +47,7 @@ struct TAvx512 {
 
 }  // namespace
 
-void ForwardFirstFourStages(float* dst, const float* time, const int32_t* bitRev, int32_t length,
-                            float sqrt2Over2, const float* level3) {
-  wide::ForwardFirstFourStages<TAvx512>(dst, time, bitRev, length, sqrt2Over2, level3);
-}
-
-void ForwardPassInterleaved(float* dst, const float* src, int32_t pass, int32_t length,
-                            const float* cosines) {
-  wide::ForwardPassInterleaved<TAvx512>(dst, src, pass, length, cosines);
-}
-
-void ForwardPassNatural(float* dst, const float* src, int32_t pass, int32_t length,
-                        const float* cosines, const float* sines) {
-  wide::ForwardPassNatural<TAvx512>(dst, src, pass, length, cosines, sines);
-}
-
-void InversePassNatural(float* dst, const float* src, int32_t pass, int32_t length,
-                        const float* cosines, const float* sines) {
-  wide::InversePassNatural<TAvx512>(dst, src, pass, length, cosines, sines);
-}
-
-void InversePassInterleaved(float* dst, const float* src, int32_t pass, int32_t length,
-                            const float* cosines) {
-  wide::InversePassInterleaved<TAvx512>(dst, src, pass, length, cosines);
-}
-
-void InverseFirstFourStages(float* time, const float* src, const int32_t* bitRev, int32_t length,
-                            float sqrt2Over2, const float* level3) {
-  wide::InverseFirstFourStages<TAvx512>(time, src, bitRev, length, sqrt2Over2, level3);
-}
+VOREL_WIDE_PASS_ENTRIES(TAvx512)
 
 }  // namespace vorel::avx512
 

@@ -262,3 +262,31 @@ void InverseFirstFourStages(float* time, const float* src, const int32_t* bitRev
 }
 
 }  // namespace vorel::wide
+
+// Defines the six entry points of the passes on one register type, in the
+// namespace of the file compiled for that processor.
+#define VOREL_WIDE_PASS_ENTRIES(Register)                                                  \
+  void ForwardFirstFourStages(float* dst, const float* time, const int32_t* bitRev,        \
+                              int32_t length, float sqrt2Over2, const float* level3) {     \
+    wide::ForwardFirstFourStages<Register>(dst, time, bitRev, length, sqrt2Over2, level3); \
+  }                                                                                        \
+  void ForwardPassInterleaved(float* dst, const float* src, int32_t pass, int32_t length,  \
+                              const float* cosines) {                                      \
+    wide::ForwardPassInterleaved<Register>(dst, src, pass, length, cosines);               \
+  }                                                                                        \
+  void ForwardPassNatural(float* dst, const float* src, int32_t pass, int32_t length,      \
+                          const float* cosines, const float* sines) {                      \
+    wide::ForwardPassNatural<Register>(dst, src, pass, length, cosines, sines);            \
+  }                                                                                        \
+  void InversePassNatural(float* dst, const float* src, int32_t pass, int32_t length,      \
+                          const float* cosines, const float* sines) {                      \
+    wide::InversePassNatural<Register>(dst, src, pass, length, cosines, sines);            \
+  }                                                                                        \
+  void InversePassInterleaved(float* dst, const float* src, int32_t pass, int32_t length,  \
+                              const float* cosines) {                                      \
+    wide::InversePassInterleaved<Register>(dst, src, pass, length, cosines);               \
+  }                                                                                        \
+  void InverseFirstFourStages(float* time, const float* src, const int32_t* bitRev,        \
+                              int32_t length, float sqrt2Over2, const float* level3) {     \
+    wide::InverseFirstFourStages<Register>(time, src, bitRev, length, sqrt2Over2, level3); \
+  }
