@@ -7,6 +7,11 @@
 // time (no fused multiply-add), and every sum keeps its left operand first
 // (AddInOrder), so a lane of the vector form gives exactly the bits of the
 // float form.
+//
+// Every function here is static: the files built for AVX2 and AVX-512F
+// include them too, and a shared copy emitted there (as an unoptimised build
+// does) could be the one the linker keeps for every caller, which would
+// fault on a processor without those instructions.
 #pragma once
 
 #include <cstdint>
@@ -26,31 +31,31 @@
 namespace vorel::butterfly {
 
 // The arithmetic and memory access the butterflies are written against.
-inline float Sub(float a, float b) { return a - b; }
-inline float Mul(float a, float b) { return a * b; }
-inline float Twice(float a) { return 2.0f * a; }
+static inline float Sub(float a, float b) { return a - b; }
+static inline float Mul(float a, float b) { return a * b; }
+static inline float Twice(float a) { return 2.0f * a; }
 template <typename T>
-T Splat(float x);
+static T Splat(float x);
 template <>
 inline float Splat<float>(float x) {
   return x;
 }
 template <typename T>
-T Load(const float* p);
+static T Load(const float* p);
 template <>
 inline float Load<float>(const float* p) {
   return *p;
 }
-inline void Store(float* p, float x) { *p = x; }
+static inline void Store(float* p, float x) { *p = x; }
 // Floats per element: the distance between neighbouring elements in memory.
 template <typename T>
 constexpr int32_t kLanes = static_cast<int32_t>(sizeof(T) / sizeof(float));
 
 #if VOREL_X86_PATHS
 using TVec4 = __m128;
-inline __m128 Sub(__m128 a, __m128 b) { return _mm_sub_ps(a, b); }
-inline __m128 Mul(__m128 a, __m128 b) { return _mm_mul_ps(a, b); }
-inline __m128 Twice(__m128 a) { return _mm_mul_ps(_mm_set1_ps(2.0f), a); }
+static inline __m128 Sub(__m128 a, __m128 b) { return _mm_sub_ps(a, b); }
+static inline __m128 Mul(__m128 a, __m128 b) { return _mm_mul_ps(a, b); }
+static inline __m128 Twice(__m128 a) { return _mm_mul_ps(_mm_set1_ps(2.0f), a); }
 template <>
 inline __m128 Splat<__m128>(float x) {
   return _mm_set1_ps(x);
@@ -59,13 +64,13 @@ template <>
 inline __m128 Load<__m128>(const float* p) {
   return _mm_loadu_ps(p);
 }
-inline void Store(float* p, __m128 x) { _mm_storeu_ps(p, x); }
+static inline void Store(float* p, __m128 x) { _mm_storeu_ps(p, x); }
 #if defined(__AVX512F__)
 // Sixteen lanes, in the one file built for AVX-512F
 // (fftreal_passes_avx512.cpp) and so defined nowhere else.
-inline __m512 Sub(__m512 a, __m512 b) { return _mm512_sub_ps(a, b); }
-inline __m512 Mul(__m512 a, __m512 b) { return _mm512_mul_ps(a, b); }
-inline __m512 Twice(__m512 a) { return _mm512_mul_ps(_mm512_set1_ps(2.0f), a); }
+static inline __m512 Sub(__m512 a, __m512 b) { return _mm512_sub_ps(a, b); }
+static inline __m512 Mul(__m512 a, __m512 b) { return _mm512_mul_ps(a, b); }
+static inline __m512 Twice(__m512 a) { return _mm512_mul_ps(_mm512_set1_ps(2.0f), a); }
 template <>
 inline __m512 Splat<__m512>(float x) {
   return _mm512_set1_ps(x);
@@ -74,13 +79,13 @@ template <>
 inline __m512 Load<__m512>(const float* p) {
   return _mm512_loadu_ps(p);
 }
-inline void Store(float* p, __m512 x) { _mm512_storeu_ps(p, x); }
+static inline void Store(float* p, __m512 x) { _mm512_storeu_ps(p, x); }
 #elif defined(__AVX2__)
 // Eight lanes, in the one file built for AVX2 (fftreal_passes_avx2.cpp) and
 // so defined nowhere else.
-inline __m256 Sub(__m256 a, __m256 b) { return _mm256_sub_ps(a, b); }
-inline __m256 Mul(__m256 a, __m256 b) { return _mm256_mul_ps(a, b); }
-inline __m256 Twice(__m256 a) { return _mm256_mul_ps(_mm256_set1_ps(2.0f), a); }
+static inline __m256 Sub(__m256 a, __m256 b) { return _mm256_sub_ps(a, b); }
+static inline __m256 Mul(__m256 a, __m256 b) { return _mm256_mul_ps(a, b); }
+static inline __m256 Twice(__m256 a) { return _mm256_mul_ps(_mm256_set1_ps(2.0f), a); }
 template <>
 inline __m256 Splat<__m256>(float x) {
   return _mm256_set1_ps(x);
@@ -89,15 +94,15 @@ template <>
 inline __m256 Load<__m256>(const float* p) {
   return _mm256_loadu_ps(p);
 }
-inline void Store(float* p, __m256 x) { _mm256_storeu_ps(p, x); }
+static inline void Store(float* p, __m256 x) { _mm256_storeu_ps(p, x); }
 #endif
 #elif VOREL_NEON_PATHS
 // AArch64's vector arithmetic rounds as its scalar arithmetic does, and
 // flushes subnormals only where FPCR.FZ asks for it of both alike.
 using TVec4 = float32x4_t;
-inline float32x4_t Sub(float32x4_t a, float32x4_t b) { return vsubq_f32(a, b); }
-inline float32x4_t Mul(float32x4_t a, float32x4_t b) { return vmulq_f32(a, b); }
-inline float32x4_t Twice(float32x4_t a) { return vmulq_f32(vdupq_n_f32(2.0f), a); }
+static inline float32x4_t Sub(float32x4_t a, float32x4_t b) { return vsubq_f32(a, b); }
+static inline float32x4_t Mul(float32x4_t a, float32x4_t b) { return vmulq_f32(a, b); }
+static inline float32x4_t Twice(float32x4_t a) { return vmulq_f32(vdupq_n_f32(2.0f), a); }
 template <>
 inline float32x4_t Splat<float32x4_t>(float x) {
   return vdupq_n_f32(x);
@@ -106,13 +111,13 @@ template <>
 inline float32x4_t Load<float32x4_t>(const float* p) {
   return vld1q_f32(p);
 }
-inline void Store(float* p, float32x4_t x) { vst1q_f32(p, x); }
+static inline void Store(float* p, float32x4_t x) { vst1q_f32(p, x); }
 #endif
 
 #if VOREL_X86_NANS
-inline TX86Float Sub(TX86Float a, TX86Float b) { return {X86Sub(a.Value, b.Value)}; }
-inline TX86Float Mul(TX86Float a, TX86Float b) { return {X86Mul(a.Value, b.Value)}; }
-inline TX86Float Twice(TX86Float a) { return {X86Mul(2.0f, a.Value)}; }
+static inline TX86Float Sub(TX86Float a, TX86Float b) { return {X86Sub(a.Value, b.Value)}; }
+static inline TX86Float Mul(TX86Float a, TX86Float b) { return {X86Mul(a.Value, b.Value)}; }
+static inline TX86Float Twice(TX86Float a) { return {X86Mul(2.0f, a.Value)}; }
 template <>
 inline TX86Float Splat<TX86Float>(float x) {
   return {x};
@@ -121,13 +126,13 @@ template <>
 inline TX86Float Load<TX86Float>(const float* p) {
   return {*p};
 }
-inline void Store(float* p, TX86Float x) { *p = x.Value; }
+static inline void Store(float* p, TX86Float x) { *p = x.Value; }
 #endif
 
 // The first two radix-2 stages on four elements x0 .. x3 (bit-reversed
 // order), writing d[0 .. 3].
 template <typename T>
-inline void FirstTwoStagesOf4(T* d, T x0, T x1, T x2, T x3) {
+static inline void FirstTwoStagesOf4(T* d, T x0, T x1, T x2, T x3) {
   d[1] = Sub(x0, x1);
   d[3] = Sub(x2, x3);
   const T s0 = AddInOrder(x0, x1);
@@ -139,7 +144,7 @@ inline void FirstTwoStagesOf4(T* d, T x0, T x1, T x2, T x3) {
 // The third radix-2 stage on d[0 .. 7], writing s[0 .. 7]; the one twiddle
 // is h = sqrt(2)/2.
 template <typename T>
-inline void ThirdStageOf8(T* s, const T* d, T h) {
+static inline void ThirdStageOf8(T* s, const T* d, T h) {
   s[0] = AddInOrder(d[0], d[4]);
   s[4] = Sub(d[0], d[4]);
   s[2] = d[2];
@@ -160,7 +165,7 @@ struct TForwardStep {
   T Lo, LoMirror, Hi, HiMirror;
 };
 template <typename T>
-inline TForwardStep<T> ForwardStep(T a, T b, T c, T e, T cw, T sw) {
+static inline TForwardStep<T> ForwardStep(T a, T b, T c, T e, T cw, T sw) {
   TForwardStep<T> r;
   T v = Sub(Mul(b, cw), Mul(c, sw));
   r.Lo = AddInOrder(a, v);
@@ -179,7 +184,7 @@ struct TInverseStep {
   T Sum, Difference, Real, Imag;
 };
 template <typename T>
-inline TInverseStep<T> InverseStep(T a, T am, T b, T bm, T cw, T sw) {
+static inline TInverseStep<T> InverseStep(T a, T am, T b, T bm, T cw, T sw) {
   TInverseStep<T> r;
   r.Sum = AddInOrder(a, am);
   r.Difference = Sub(b, bm);
@@ -192,7 +197,7 @@ inline TInverseStep<T> InverseStep(T a, T am, T b, T bm, T cw, T sw) {
 
 // Undoes ThirdStageOf8, times two: s[0 .. 7] to d[0 .. 7].
 template <typename T>
-inline void InverseThirdStageOf8(T* d, const T* s, T h) {
+static inline void InverseThirdStageOf8(T* d, const T* s, T h) {
   d[0] = AddInOrder(s[0], s[4]);
   d[4] = Sub(s[0], s[4]);
   d[2] = Twice(s[2]);
@@ -208,7 +213,7 @@ inline void InverseThirdStageOf8(T* d, const T* s, T h) {
 // Undoes FirstTwoStagesOf4, times two: d[0 .. 3] to x[0 .. 3], which the caller
 // stores in bit-reversed order.
 template <typename T>
-inline void InverseFirstTwoStagesOf4(T* x, const T* d) {
+static inline void InverseFirstTwoStagesOf4(T* x, const T* d) {
   const T b0 = AddInOrder(d[0], d[2]);
   const T b2 = Sub(d[0], d[2]);
   const T b1 = Twice(d[1]);
@@ -221,7 +226,7 @@ inline void InverseFirstTwoStagesOf4(T* x, const T* d) {
 
 // Elements 0, h, n and n+h of a forward join, which need no twiddle.
 template <typename T>
-inline void ForwardJoinEnds(float* d, const float* s, int32_t n) {
+static inline void ForwardJoinEnds(float* d, const float* s, int32_t n) {
   constexpr int32_t w = kLanes<T>;
   const int32_t h = n / 2;
   const T s0 = Load<T>(s);
@@ -235,7 +240,7 @@ inline void ForwardJoinEnds(float* d, const float* s, int32_t n) {
 // A forward pass joining two blocks of n (elements kLanes<T> floats apart)
 // at s into one block of 2n at d; h = n/2 and cosines is the pass's level.
 template <typename T>
-inline void ForwardJoin(float* d, const float* s, int32_t n, const float* cosines) {
+static inline void ForwardJoin(float* d, const float* s, int32_t n, const float* cosines) {
   constexpr int32_t w = kLanes<T>;
   const int32_t h = n / 2;
   ForwardJoinEnds<T>(d, s, n);
@@ -253,7 +258,7 @@ inline void ForwardJoin(float* d, const float* s, int32_t n, const float* cosine
 
 // Elements 0, h, n and n+h of an inverse split.
 template <typename T>
-inline void InverseSplitEnds(float* d, const float* s, int32_t n) {
+static inline void InverseSplitEnds(float* d, const float* s, int32_t n) {
   constexpr int32_t w = kLanes<T>;
   const int32_t h = n / 2;
   const T s0 = Load<T>(s);
@@ -266,7 +271,7 @@ inline void InverseSplitEnds(float* d, const float* s, int32_t n) {
 
 // Undoes ForwardJoin, times two.
 template <typename T>
-inline void InverseSplit(float* d, const float* s, int32_t n, const float* cosines) {
+static inline void InverseSplit(float* d, const float* s, int32_t n, const float* cosines) {
   constexpr int32_t w = kLanes<T>;
   const int32_t h = n / 2;
   InverseSplitEnds<T>(d, s, n);

@@ -5,7 +5,8 @@
 // would change with the optimisation level; these sums always put `a` first,
 // which makes every output bit, NaN payloads included, the same in every
 // build and in the scalar and vectorised passes alike. The sum itself is the
-// ordinary rounded float sum.
+// ordinary rounded float sum. Static, like the butterflies, so that no copy
+// built for AVX2 or AVX-512F is shared with other files.
 #pragma once
 
 #if defined(__AVX__)
@@ -18,7 +19,7 @@
 
 namespace vorel {
 
-inline float AddInOrder(float a, float b) {
+static inline float AddInOrder(float a, float b) {
 #if defined(__SSE2__)
   asm("addss %1, %0" : "+x"(a) : "x"(b));
   return a;
@@ -28,20 +29,20 @@ inline float AddInOrder(float a, float b) {
 }
 
 #if defined(__SSE2__)
-inline __m128 AddInOrder(__m128 a, __m128 b) {
+static inline __m128 AddInOrder(__m128 a, __m128 b) {
   asm("addps %1, %0" : "+x"(a) : "x"(b));
   return a;
 }
 #if defined(__AVX512F__)
 // EVEX operand order: the first source, a, is the one whose NaN survives.
-inline __m512 AddInOrder(__m512 a, __m512 b) {
+static inline __m512 AddInOrder(__m512 a, __m512 b) {
   __m512 sum;
   asm("vaddps %2, %1, %0" : "=v"(sum) : "v"(a), "v"(b));
   return sum;
 }
 #elif defined(__AVX__)
 // VEX operand order: the first source, a, is the one whose NaN survives.
-inline __m256 AddInOrder(__m256 a, __m256 b) {
+static inline __m256 AddInOrder(__m256 a, __m256 b) {
   __m256 sum;
   asm("vaddps %2, %1, %0" : "=x"(sum) : "x"(a), "x"(b));
   return sum;
@@ -50,7 +51,7 @@ inline __m256 AddInOrder(__m256 a, __m256 b) {
 #elif defined(__aarch64__) && defined(__ARM_NEON)
 // ARM chooses among NaN operands by its own rules whatever the order, so
 // its code never relies on these for a NaN (fmaths/x86_nan.h).
-inline float32x4_t AddInOrder(float32x4_t a, float32x4_t b) { return vaddq_f32(a, b); }
+static inline float32x4_t AddInOrder(float32x4_t a, float32x4_t b) { return vaddq_f32(a, b); }
 #endif
 
 }  // namespace vorel
