@@ -48,6 +48,8 @@ struct ParameterChanges {
   int32_t Count;
 };
 
+// These objects outlive the plugin's use of them: no other interfaces, no
+// reference counting.
 v3_result V3_API NoInterface(void*, const v3_tuid, void** object) {
   *object = nullptr;
   return V3_NO_INTERFACE;
