@@ -140,38 +140,28 @@ constexpr int32_t kMinLengthAvx512 = 256;
 }  // namespace vorel::vec4
 
 #if VOREL_AVX2_PASSES
+// The passes' entry points in the 8- and 16-lane forms, each defined in the
+// file built for its processor (fftreal_passes_avx2.cpp, _avx512.cpp).
+#define VOREL_WIDE_PASS_DECLARATIONS                                                      \
+  void ForwardFirstFourStages(float* dst, const float* time, const int32_t* bitRev,       \
+                              int32_t length, float sqrt2Over2, const float* level3);     \
+  void ForwardPassInterleaved(float* dst, const float* src, int32_t pass, int32_t length, \
+                              const float* cosines);                                      \
+  void ForwardPassNatural(float* dst, const float* src, int32_t pass, int32_t length,     \
+                          const float* cosines, const float* sines);                      \
+  void InversePassNatural(float* dst, const float* src, int32_t pass, int32_t length,     \
+                          const float* cosines, const float* sines);                      \
+  void InversePassInterleaved(float* dst, const float* src, int32_t pass, int32_t length, \
+                              const float* cosines);                                      \
+  void InverseFirstFourStages(float* time, const float* src, const int32_t* bitRev,       \
+                              int32_t length, float sqrt2Over2, const float* level3);
+
 namespace vorel::avx2 {
-
-void ForwardFirstFourStages(float* dst, const float* time, const int32_t* bitRev, int32_t length,
-                            float sqrt2Over2, const float* level3);
-void ForwardPassInterleaved(float* dst, const float* src, int32_t pass, int32_t length,
-                            const float* cosines);
-void ForwardPassNatural(float* dst, const float* src, int32_t pass, int32_t length,
-                        const float* cosines, const float* sines);
-void InversePassNatural(float* dst, const float* src, int32_t pass, int32_t length,
-                        const float* cosines, const float* sines);
-void InversePassInterleaved(float* dst, const float* src, int32_t pass, int32_t length,
-                            const float* cosines);
-void InverseFirstFourStages(float* time, const float* src, const int32_t* bitRev, int32_t length,
-                            float sqrt2Over2, const float* level3);
-
+VOREL_WIDE_PASS_DECLARATIONS
 }  // namespace vorel::avx2
 
 namespace vorel::avx512 {
-
-void ForwardFirstFourStages(float* dst, const float* time, const int32_t* bitRev, int32_t length,
-                            float sqrt2Over2, const float* level3);
-void ForwardPassInterleaved(float* dst, const float* src, int32_t pass, int32_t length,
-                            const float* cosines);
-void ForwardPassNatural(float* dst, const float* src, int32_t pass, int32_t length,
-                        const float* cosines, const float* sines);
-void InversePassNatural(float* dst, const float* src, int32_t pass, int32_t length,
-                        const float* cosines, const float* sines);
-void InversePassInterleaved(float* dst, const float* src, int32_t pass, int32_t length,
-                            const float* cosines);
-void InverseFirstFourStages(float* time, const float* src, const int32_t* bitRev, int32_t length,
-                            float sqrt2Over2, const float* level3);
-
+VOREL_WIDE_PASS_DECLARATIONS
 }  // namespace vorel::avx512
 #endif
 
