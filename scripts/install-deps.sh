@@ -9,24 +9,34 @@
 #   test   everything the test suite uses: the build, GoogleTest, Google
 #          Benchmark, clang, valgrind, the hosts the suite drives (Ardour,
 #          JACK, jalv, lilv, sox, ecasound, PipeWire, LMMS, Qtractor) and, as
-#          on a musician's machine, other plugin collections beside ours
+#          on a musician's machine, other plugin collections beside ours;
+#          the German and French locales are generated for the state tests
 #   deb    the Debian packaging tools; on amd64 also the i386 C and C++
 #          runtimes, whose dependency information the i386 package needs
 #   cross  on amd64: clang's ARM targets, the arm64 and armhf libraries the
 #          cross builds link, their binutils, and qemu-user to run them
+#   chroot debootstrap, which makes another release's root for its suite
 # Only packages that exist on this machine's architecture are asked for.
+# The sets name no version of one Debian release: the ARM runtimes follow
+# the release's default g++, and a name ending in '?' is asked for only
+# where the release has that package (jack-example-tools holds JACK's
+# command-line tools from Debian 13 on, jackd2 before).
 set -euo pipefail
 
 arch=$(dpkg --print-architecture)
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+apt_get() { $sudo env DEBIAN_FRONTEND=noninteractive apt-get "$@"; }
 build=(cmake g++ make pkg-config lv2-dev ladspa-sdk libsndfile1-dev libcli11-dev dpf-source)
 demo=("${build[@]}" sox espeak-ng)
 test=("${build[@]}" python3 binutils file
   libgtest-dev libbenchmark-dev libfftw3-dev
-  clang clang-format libclang-rt-14-dev valgrind libc6-dbg
-  sox ecasound liblilv-dev lilv-utils sordi ardour jackd2 jalv pipewire pipewire-bin
+  clang clang-format libclang-rt-dev valgrind libc6-dbg locales
+  sox ecasound liblilv-dev lilv-utils sordi ardour jackd2 jack-example-tools? jalv pipewire pipewire-bin
   lmms qtractor
   swh-plugins cmt tap-plugins x42-plugins)
 deb=(dpkg-dev lintian file man-db binutils)
+chroot=(debootstrap debian-archive-keyring)
 cross=()
 if [ "$arch" = amd64 ]; then
   # The 32-bit x86 build and package, and the ARM cross builds; qemu-user
@@ -35,13 +45,13 @@ if [ "$arch" = amd64 ]; then
   deb+=(libc6:i386 libstdc++6:i386 libgcc-s1:i386)
   cross=(clang qemu-user binutils-aarch64-linux-gnu binutils-arm-linux-gnueabihf)
   for target in arm64 armhf; do
-    for p in libc6-dev libstdc++-12-dev libgcc-12-dev libgtest-dev liblilv-dev libsndfile1-dev; do
+    for p in libc6-dev "libstdc++-@GCC@-dev" "libgcc-@GCC@-dev" libgtest-dev liblilv-dev libsndfile1-dev; do
       cross+=("$p:$target")
     done
   done
 fi
 
-[ $# -gt 0 ] || { echo "usage: $0 build|demo|test|deb|cross ..." >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: $0 build|demo|test|deb|cross|chroot ..." >&2; exit 2; }
 packages=()
 for set in "$@"; do
   case $set in
@@ -50,12 +60,51 @@ for set in "$@"; do
     test) packages+=("${test[@]}") ;;
     deb) packages+=("${deb[@]}") ;;
     cross) packages+=("${cross[@]}") ;;
-    *) echo "$0: unknown set '$set' (build, demo, test, deb, cross)" >&2; exit 2 ;;
+    chroot) packages+=("${chroot[@]}") ;;
+    *) echo "$0: unknown set '$set' (build, demo, test, deb, cross, chroot)" >&2; exit 2 ;;
   esac
 done
 
-missing=()
+# The package lists, read once: a fresh machine has none yet, and some
+# names are looked up in them before anything is installed.
+lists_read=no
+read_lists() {
+  [ $lists_read = yes ] || apt_get update -qq
+  lists_read=yes
+}
+have_lists() { compgen -G '/var/lib/apt/lists/*_Packages' >/dev/null || read_lists; }
+# The major version of the release's default of a versioned package: g++ -> 14.
+default_major() {  # PACKAGE
+  have_lists
+  local deps
+  deps=$(apt-cache depends "$1")
+  sed -n "s/^ *Depends: $1-\([0-9][0-9]*\)\$/\1/p" <<<"$deps"
+}
+# Whether the release has PACKAGE at all.
+available() {  # PACKAGE
+  have_lists
+  local policy
+  policy=$(apt-cache policy "$1")
+  grep -q 'Candidate: [^(]' <<<"$policy"
+}
+
+resolved=()
 for p in "${packages[@]}"; do
+  if [ "${p#*@GCC@}" != "$p" ]; then
+    have_lists
+    [ -n "${gcc_major:-}" ] || gcc_major=$(default_major g++)
+    [ -n "$gcc_major" ] || { echo "$0: no default g++ version in the package lists" >&2; exit 1; }
+    p=${p//@GCC@/$gcc_major}
+  fi
+  if [ "${p%\?}" != "$p" ]; then
+    p=${p%\?}
+    available "$p" || continue
+  fi
+  resolved+=("$p")
+done
+
+missing=()
+for p in "${resolved[@]}"; do
   # A name without an architecture means this machine's, or "all".
   name=$p
   [ "${p#*:}" != "$p" ] || name=$p:$arch
@@ -63,19 +112,35 @@ for p in "${packages[@]}"; do
   grep -qxF -e "$name install ok installed" -e "${p%%:*}:all install ok installed" <<<"$listed" ||
     missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-# A package named in two sets is installed once.
-mapfile -t missing < <(printf '%s\n' "${missing[@]}" | sort -u)
+# The locales that write numbers with a decimal comma, for the tests of
+# saved state: generated where missing.
+make_locales() {
+  local have wanted=() l
+  have=$(locale -a)
+  for l in de_DE fr_FR; do
+    grep -qix "$l.utf-\?8" <<<"$have" || wanted+=("$l.UTF-8")
+  done
+  [ ${#wanted[@]} -gt 0 ] || return 0
+  for l in "${wanted[@]}"; do
+    grep -q "^$l UTF-8" /etc/locale.gen || echo "$l UTF-8" | $sudo tee -a /etc/locale.gen >/dev/null
+  done
+  $sudo locale-gen
+}
 
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
-echo "Installing: ${missing[*]}"
-# Another architecture's packages need that architecture enabled in dpkg.
-foreign=$(dpkg --print-foreign-architectures)
-for p in "${missing[@]}"; do
-  other=${p#*:}
-  [ "$other" != "$p" ] || continue
-  grep -qx "$other" <<<"$foreign" || { $sudo dpkg --add-architecture "$other"; foreign+=$'\n'$other; }
+if [ ${#missing[@]} -gt 0 ]; then
+  # A package named in two sets is installed once.
+  mapfile -t missing < <(printf '%s\n' "${missing[@]}" | sort -u)
+  echo "Installing: ${missing[*]}"
+  # Another architecture's packages need that architecture enabled in dpkg.
+  foreign=$(dpkg --print-foreign-architectures)
+  for p in "${missing[@]}"; do
+    other=${p#*:}
+    [ "$other" != "$p" ] || continue
+    grep -qx "$other" <<<"$foreign" || { $sudo dpkg --add-architecture "$other"; foreign+=$'\n'$other; }
+  done
+  read_lists
+  apt_get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+for set in "$@"; do
+  [ "$set" != test ] || make_locales
 done
-$sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
-$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
