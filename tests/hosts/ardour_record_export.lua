@@ -1,7 +1,7 @@
--- Run by ardour7-lua: records the Dummy backend's "Impulses" input on a new
+-- Run by ardour7-lua or ardour8-lua: records the Dummy backend's "Impulses" input on a new
 -- track, mono for the LADSPA and LV2 plugins and stereo for the VST3 one,
 -- inserts one plugin on it and exports the session range.
--- Usage: ardour7-lua ardour_record_export.lua SESSION_DIR EXPORT_DIR SECONDS
+-- Usage: ardourN-lua ardour_record_export.lua SESSION_DIR EXPORT_DIR SECONDS
 --                   ladspa|lv2|vst3 PLUGIN_ID EXPORT_PRESET_ID
 -- Prints tab-separated lines for the caller: TAKE (one per channel), RANGE,
 -- PLUGIN, LATENCY, EXPORTED.

@@ -9,7 +9,10 @@ down after a good export, so the run is judged by the files it wrote, not by
 its exit status.
 """
 
+import glob
 import os
+import re
+import shutil
 import signal
 import subprocess
 import time
@@ -87,8 +90,33 @@ PRESET = """<?xml version="1.0" encoding="UTF-8"?>
 """ % (PRESET_ID, FORMAT_ID)
 
 
-# Ardour's VST3 scanner, which writes the cache Ardour loads VST3 plugins from.
-VST3_SCANNER = "/usr/lib/ardour7/ardour-vst3-scanner"
+class Installed:
+    """One major version of Ardour as Debian installs it: the headless Lua
+    interpreter on the PATH, the library folder with the VST3 scanner (which
+    writes the cache Ardour loads VST3 plugins from), and the name of its
+    configuration folder."""
+
+    def __init__(self, major, lua):
+        self.major = major
+        self.lua = lua
+        self.libdir = "/usr/lib/ardour%d" % major
+        self.vst3_scanner = os.path.join(self.libdir, "ardour-vst3-scanner")
+        self.config_name = "ardour%d" % major
+
+    def scanner_env(self, env):
+        return dict(env, LD_LIBRARY_PATH=self.libdir)
+
+
+def installed():
+    """The newest Ardour installed (7 on Debian 12, 8 on Debian 13), or None."""
+    majors = sorted((int(m.group(1)) for m in (re.fullmatch(r"/usr/lib/ardour(\d+)", d)
+                                               for d in glob.glob("/usr/lib/ardour*")) if m),
+                    reverse=True)
+    for major in majors:
+        lua = shutil.which("ardour%d-lua" % major)
+        if lua:
+            return Installed(major, lua)
+    return None
 
 
 class Export:
@@ -151,33 +179,32 @@ def _wait(proc, log_path, timeout):
         time.sleep(0.5)
 
 
-def _scan_vst3(ardour_lua, workdir, bundle, env):
+def _scan_vst3(ardour, workdir, bundle, env):
     """Puts the VST3 bundle in the scanner's cache under env's HOME, where
     Ardour looks for it. Ardour must have run once under that HOME first: a
     cache entry written before that, Ardour takes as out of date and does
     not load the plugin."""
     first = os.path.join(workdir, "first-run.lua")
     _write(first, "print('first run')\n")
-    subprocess.run([ardour_lua, first], env=env, cwd=workdir, stdin=subprocess.DEVNULL,
+    subprocess.run([ardour.lua, first], env=env, cwd=workdir, stdin=subprocess.DEVNULL,
                    capture_output=True, timeout=120)
-    scan_env = dict(env, LD_LIBRARY_PATH="/usr/lib/ardour7")
-    done = subprocess.run([VST3_SCANNER, "-v", "-f", bundle], env=scan_env,
+    done = subprocess.run([ardour.vst3_scanner, "-v", "-f", bundle], env=ardour.scanner_env(env),
                           capture_output=True, text=True, timeout=120)
     if done.returncode != 0:
         raise AssertionError("the VST3 scanner failed on %s:\n%s%s"
                              % (bundle, done.stdout, done.stderr))
 
 
-def record_and_export(ardour_lua, workdir, kind, plugin_id, env, seconds=3, timeout=150,
+def record_and_export(ardour, workdir, kind, plugin_id, env, seconds=3, timeout=150,
                       vst3_bundle=None):
-    """Runs ardour_record_export.lua in workdir with the plugin plugin_id
+    """Runs ardour_record_export.lua in ardour (an Installed) in workdir with the plugin plugin_id
     (kind "ladspa", "lv2", or "vst3" with its bundle vst3_bundle) and extra
     environment env. Raises AssertionError with Ardour's output if it
     writes no export in time."""
     home = os.path.join(workdir, "home")
     config = os.path.join(home, ".config")
-    _write(os.path.join(config, "ardour7", "export", "float-test.format"), FORMAT)
-    _write(os.path.join(config, "ardour7", "export", "float-test.preset"), PRESET)
+    _write(os.path.join(config, ardour.config_name, "export", "float-test.format"), FORMAT)
+    _write(os.path.join(config, ardour.config_name, "export", "float-test.preset"), PRESET)
     run_env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=config,
                    XDG_CACHE_HOME=os.path.join(home, ".cache"),
                    XDG_DATA_HOME=os.path.join(home, ".local", "share"))
@@ -185,9 +212,9 @@ def record_and_export(ardour_lua, workdir, kind, plugin_id, env, seconds=3, time
     run_env.update(env)
     if kind == "vst3":
         run_env["VST3_PATH"] = os.path.dirname(vst3_bundle)
-        _scan_vst3(ardour_lua, workdir, vst3_bundle, run_env)
+        _scan_vst3(ardour, workdir, vst3_bundle, run_env)
     export_dir = os.path.join(workdir, "export")
-    args = [ardour_lua, LUA_SCRIPT, os.path.join(workdir, "session"), export_dir,
+    args = [ardour.lua, LUA_SCRIPT, os.path.join(workdir, "session"), export_dir,
             str(seconds), kind, plugin_id, PRESET_ID]
     log_path = os.path.join(workdir, "ardour.log")
     with open(log_path, "w") as log_file:
