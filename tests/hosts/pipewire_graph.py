@@ -8,7 +8,9 @@ started here is stopped on leaving the with-block, also when a test fails.
 
 Ports appear without a session manager only when every stream and the null
 sink ask for DSP ports themselves (adapter.auto-port-config) and the chain
-names its rate."""
+names its rate. A mono port's name has changed between releases (PipeWire
+1.4 calls a port of unknown position playback_1), so the test finds mono
+ports by their node and direction."""
 
 import os
 import signal
@@ -20,6 +22,11 @@ RATE = 48000
 # a late client drops a cycle of the source.
 QUANTUM = 4096
 AUTO_PORTS = "adapter.auto-port-config = { mode = dsp position = preserve }"
+# PipeWire 1.4 no longer applies AUTO_PORTS to the chain's streams and the
+# null sink, which then keep one port of their own format that links to
+# nothing: they are given their DSP port and its format outright.
+DSP_PORT = ("node.param.PortConfig = { direction = %s mode = dsp format = { mediaType = audio "
+            "mediaSubtype = raw format = F32P rate = %d channels = 1 position = [ MONO ] } }")
 
 CONFIG = """
 context.properties = {
@@ -51,8 +58,9 @@ context.modules = [
             audio.rate = %(rate)d
             audio.channels = 1
             audio.position = [ MONO ]
-            capture.props = { node.name = "vorel-in" media.class = Audio/Sink %(auto)s }
-            playback.props = { node.name = "vorel-out" %(auto)s }
+            capture.props = { node.name = "vorel-in" media.class = Audio/Sink %(auto)s
+                              %(dsp_in)s }
+            playback.props = { node.name = "vorel-out" %(auto)s %(dsp_out)s }
         }
     }
 ]
@@ -62,7 +70,7 @@ context.objects = [
                  node.group = pipewire.dummy priority.driver = 20000 } }
     { factory = adapter
         args = { factory.name = support.null-audio-sink node.name = "vorel-null"
-                 media.class = "Audio/Sink" audio.position = [ MONO ] %(auto)s } }
+                 media.class = "Audio/Sink" audio.position = [ MONO ] %(auto)s %(dsp_in)s } }
 ]
 """
 
@@ -95,13 +103,16 @@ class PrivatePipeWire:
         self.config = os.path.join(workdir, "pipewire.conf")
         with open(self.config, "w") as f:
             f.write(CONFIG % {"name": self.name, "rate": RATE, "quantum": QUANTUM,
-                              "node": node, "auto": AUTO_PORTS})
+                              "node": node, "auto": AUTO_PORTS,
+                              "dsp_in": DSP_PORT % ("Input", RATE),
+                              "dsp_out": DSP_PORT % ("Output", RATE)})
         self.procs = []
 
     def __enter__(self):
         try:
             daemon = self._spawn("pipewire", ["pipewire", "-c", self.config])
-            self.wait_for_ports(["vorel-in:playback_MONO", "vorel-out:output_MONO"], daemon)
+            self.chain_in = self.mono_port("vorel-in:playback_", daemon)
+            self.chain_out = self.mono_port("vorel-out:output_", daemon)
         except BaseException:
             self.__exit__(None, None, None)
             raise
@@ -135,6 +146,18 @@ class PrivatePipeWire:
                                      % (ports, self.ports(), log_of(proc)))
             time.sleep(0.1)
 
+    def mono_port(self, prefix, proc, seconds=20):
+        """The one port whose name starts with prefix, once it exists."""
+        deadline = time.monotonic() + seconds
+        while True:
+            found = [p for p in self.ports() if p.startswith(prefix)]
+            if len(found) == 1:
+                return found[0]
+            if len(found) > 1 or proc.poll() is not None or time.monotonic() > deadline:
+                raise AssertionError("no single port %s* (have %s):\n%s"
+                                     % (prefix, self.ports(), log_of(proc)))
+            time.sleep(0.1)
+
     def link(self, output, input):
         done = subprocess.run(["pw-link", output, input], env=self.env, capture_output=True,
                               text=True, timeout=20)
@@ -153,13 +176,13 @@ class PrivatePipeWire:
             "pw-record", "-P", "{ node.name = vorel-record audio.position = [ FL FR ] %s }"
             % AUTO_PORTS, *fmt, "--channels", "2", out])
         self.wait_for_ports(["vorel-record:input_FL", "vorel-record:input_FR"], record)
-        self.link("vorel-out:output_MONO", "vorel-record:input_FR")
+        self.link(self.chain_out, "vorel-record:input_FR")
         play = self._spawn("pw-play", [
             "pw-play", "-P", "{ node.name = vorel-play %s }" % AUTO_PORTS, *fmt,
             "--channels", "1", source])
-        self.wait_for_ports(["vorel-play:output_MONO"], play)
-        self.link("vorel-play:output_MONO", "vorel-record:input_FL")
-        self.link("vorel-play:output_MONO", "vorel-in:playback_MONO")
+        player = self.mono_port("vorel-play:output_", play)
+        self.link(player, "vorel-record:input_FL")
+        self.link(player, self.chain_in)
         try:
             play.wait(timeout=seconds)
         except subprocess.TimeoutExpired:
