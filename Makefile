@@ -11,6 +11,13 @@ CORPUS := tests/fuzz/corpus
 # packages of a machine of another architecture are its own.
 ARCH := $(shell dpkg --print-architecture)
 CROSS_TARGETS := aarch64-linux-gnu arm-linux-gnueabihf
+# Debian 12 on amd64 also runs Debian 13's suite, in a chroot.
+RELEASE := $(shell . /etc/os-release && echo $$VERSION_ID)
+CACHE ?= $(or $(XDG_CACHE_HOME),$(HOME)/.cache)/vorel
+DEBIAN13_ROOT ?= $(CACHE)/debian13-root
+ifeq ($(ARCH)-$(RELEASE),amd64-12)
+RELEASE_STEPS := check-debian13
+endif
 ifeq ($(ARCH),amd64)
 OTHER_BUILDS := $(BUILD)-m32 $(foreach t,$(CROSS_TARGETS),$(BUILD)-$(t))
 CROSS_STEPS := test-m32 test-arm
@@ -19,9 +26,9 @@ OTHER_BUILDS :=
 CROSS_STEPS := skip-cross
 endif
 
-.PHONY: deps-build deps-demo deps-test deps-deb deps-cross skip-cross build-arm test-arm count-instructions format format-check build build-m32 test test-hosts test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles deb test-deb check bench demo install install-user clean
+.PHONY: deps-build deps-demo deps-test deps-deb deps-cross deps-chroot skip-cross check-debian13 build-arm test-arm count-instructions format format-check build build-m32 test test-hosts test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles deb test-deb check bench demo install install-user clean
 
-deps-build deps-demo deps-test deps-deb deps-cross: deps-%:
+deps-build deps-demo deps-test deps-deb deps-cross deps-chroot: deps-%:
 	scripts/install-deps.sh $*
 
 build: deps-build
@@ -171,9 +178,19 @@ format-check: deps-test
 format: deps-test
 	clang-format --style=file -i $(CXX_SOURCES)
 
-# The whole suite, as CI runs it.
+# The whole suite, as CI runs it; on Debian 12 (amd64) then Debian 13's in a
+# chroot as well.
 check: format-check test test-sanitize test-scalar test-tsan $(CROSS_STEPS) fuzz-smoke load-cycles
 	$(MAKE) test-deb
+	$(if $(RELEASE_STEPS),$(MAKE) $(RELEASE_STEPS))
+
+# Debian 13 in a chroot: a minimal root made with debootstrap in
+# $(DEBIAN13_ROOT) (reused while it exists), the tree copied in, `make demo`
+# and `make check` inside, then this machine's amd64 package installed there
+# and tested (scripts/check-release.sh). Needs root.
+check-debian13: deps-chroot deb
+	scripts/check-release.sh trixie $(DEBIAN13_ROOT) \
+	  $(BUILD)/vorel_$$(sed -n 's/^Version: //p' $(BUILD)/deb/control)_amd64.deb
 
 # Speed: the benchmarks (median of 5, pinned to one core), then applyplugin
 # rendering the same file through vorel and through mbeq.

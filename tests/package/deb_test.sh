@@ -4,14 +4,28 @@
 # other architectures' through their own builds' golden program, under
 # qemu-user for ARM), then each package installed with apt, used and purged
 # without leftovers. Installs into the system: run it last.
+# With --installed, only the last part, for a native package built
+# elsewhere (on another Debian release): installed, used against BUILD_DIR's
+# own programs and golden output, and purged.
 # Usage: deb_test.sh BUILD_DIR [OTHER_ARCHITECTURE_BUILD_DIR...]
+#        deb_test.sh --installed PACKAGE BUILD_DIR
 set -euo pipefail
+package=""
+if [ "$1" = --installed ]; then
+  package=$(realpath "$2")
+  shift 2
+fi
 build=$(realpath "$1")
 shift
 source=$(cd "$(dirname "$0")/../.." && pwd)
-version=$(sed -n 's/^Version: //p' "$build/deb/control")
 arch_of() { sed -n 's/^Architecture: //p' "$1/deb/control"; }
-native=$(arch_of "$build")
+if [ -n "$package" ]; then
+  version=$(dpkg-deb -f "$package" Version)
+  native=$(dpkg-deb -f "$package" Architecture)
+else
+  version=$(sed -n 's/^Version: //p' "$build/deb/control")
+  native=$(arch_of "$build")
+fi
 others=()
 for dir in "$@"; do others+=("$(realpath "$dir")"); done
 sudo=""
@@ -46,63 +60,67 @@ runner_of() {  # BUILD_DIR
   sed -n 's/^CMAKE_CROSSCOMPILING_EMULATOR:[A-Z]*=//p' "$1/CMakeCache.txt"
 }
 
-# lintian: no error in any package (its warnings and notes are printed).
-for dir in "$build" "${others[@]}"; do
-  lintian --fail-on error --display-info "$(deb_of "$(arch_of "$dir")")" || fail "lintian reports errors for $dir"
-done
-echo "lintian: no errors"
-
-# Contents: Debian's paths only, the control fields, stripped ELF files of the
-# package's architecture, vorel-render where the build has it.
-check_package() {  # DIR
-  local arch deb dir="$scratch/$(arch_of "$1")"
-  arch=$(arch_of "$1")
-  deb=$(deb_of "$arch")
-  local required=(usr/lib/ladspa/libvorel.so usr/share/doc/vorel/copyright usr/share/doc/vorel/changelog.gz)
-  if [ -x "$1/tools/vorel-render/vorel-render" ]; then
-    required+=(usr/bin/vorel-render usr/share/man/man1/vorel-render.1.gz)
-  fi
-  if [ -f "$1/clap/vorel.clap" ]; then
-    required+=("usr/lib/vst3/vorel.vst3/Contents/$(vst3_arch_of "$arch")-linux/vorel.so" usr/lib/clap/vorel.clap)
-  fi
-  local info
-  info=$(dpkg-deb --info "$deb")
-  grep -qx " Architecture: $arch" <<<"$info" || fail "$deb: Architecture is not $arch"
-  grep -qx " Section: sound" <<<"$info" || fail "$deb: Section is not sound"
-  grep -q "^ Depends: libc6 (>= " <<<"$info" || fail "$deb: Depends does not name libc6"
-  grep "^ Depends:" <<<"$info"
-  dpkg-deb -x "$deb" "$dir"
-  for f in "${required[@]}"; do [ -f "$dir/$f" ] || fail "$deb has no /$f"; done
-  local stray
-  stray=$(cd "$dir" && find . -type f | grep -Ev '^\./usr/(lib/ladspa/libvorel\.so|lib/lv2/vorel\.lv2/[^/]+|lib/vst3/vorel\.vst3/Contents/[^/]+-linux/vorel\.so|lib/clap/vorel\.clap|bin/vorel-render|share/man/man1/vorel-render\.1\.gz|share/doc/vorel/(copyright|changelog\.gz))$' || true)
-  [ -z "$stray" ] || fail "$deb has files outside the expected paths: $stray"
-  local f kind elf
-  elf=$(elf_of "$arch")
-  while IFS= read -r -d '' f; do
-    kind=$(file -b "$f")
-    case $kind in ELF*) ;; *) continue ;; esac
-    # shellcheck disable=SC2053
-    [[ $kind == $elf ]] || fail "$deb: ${f#"$dir"} is $kind"
-    [[ $kind == *", stripped"* ]] || fail "$deb: ${f#"$dir"} is not stripped"
-  done < <(find "$dir" -type f -print0)
-}
-for dir in "$build" "${others[@]}"; do check_package "$dir"; done
-echo "contents: Debian paths, stripped ELF files of each architecture"
-
-# Golden output: every packaged library gives the native build's bits, each
-# loaded by its own build's golden program.
 golden() {  # BUILD_DIR LIBRARY
   local runner
   runner=$(runner_of "$1")
   $runner "$1/tests/vorel-golden" "$2"
 }
 "$build/tests/vorel-golden" "$build/libvorel.so" > "$scratch/golden-build.txt"
-for dir in "$build" "${others[@]}"; do
-  arch=$(arch_of "$dir")
-  golden "$dir" "$scratch/$arch/usr/lib/ladspa/libvorel.so" > "$scratch/golden-$arch.txt"
-  diff "$scratch/golden-build.txt" "$scratch/golden-$arch.txt" || fail "the $arch package's library differs"
-done
-echo "golden output: $(wc -l < "$scratch/golden-build.txt") cases bit-identical in every package"
+
+# The packages built here: lintian, contents, golden output.
+if [ -z "$package" ]; then
+  # lintian: no error in any package (its warnings and notes are printed).
+  for dir in "$build" "${others[@]}"; do
+    lintian --fail-on error --display-info "$(deb_of "$(arch_of "$dir")")" || fail "lintian reports errors for $dir"
+  done
+  echo "lintian: no errors"
+
+  # Contents: Debian's paths only, the control fields, stripped ELF files of the
+  # package's architecture, vorel-render where the build has it.
+  check_package() {  # DIR
+    local arch deb dir="$scratch/$(arch_of "$1")"
+    arch=$(arch_of "$1")
+    deb=$(deb_of "$arch")
+    local required=(usr/lib/ladspa/libvorel.so usr/share/doc/vorel/copyright usr/share/doc/vorel/changelog.gz)
+    if [ -x "$1/tools/vorel-render/vorel-render" ]; then
+      required+=(usr/bin/vorel-render usr/share/man/man1/vorel-render.1.gz)
+    fi
+    if [ -f "$1/clap/vorel.clap" ]; then
+      required+=("usr/lib/vst3/vorel.vst3/Contents/$(vst3_arch_of "$arch")-linux/vorel.so" usr/lib/clap/vorel.clap)
+    fi
+    local info
+    info=$(dpkg-deb --info "$deb")
+    grep -qx " Architecture: $arch" <<<"$info" || fail "$deb: Architecture is not $arch"
+    grep -qx " Section: sound" <<<"$info" || fail "$deb: Section is not sound"
+    grep -q "^ Depends: libc6 (>= " <<<"$info" || fail "$deb: Depends does not name libc6"
+    grep "^ Depends:" <<<"$info"
+    dpkg-deb -x "$deb" "$dir"
+    for f in "${required[@]}"; do [ -f "$dir/$f" ] || fail "$deb has no /$f"; done
+    local stray
+    stray=$(cd "$dir" && find . -type f | grep -Ev '^\./usr/(lib/ladspa/libvorel\.so|lib/lv2/vorel\.lv2/[^/]+|lib/vst3/vorel\.vst3/Contents/[^/]+-linux/vorel\.so|lib/clap/vorel\.clap|bin/vorel-render|share/man/man1/vorel-render\.1\.gz|share/doc/vorel/(copyright|changelog\.gz))$' || true)
+    [ -z "$stray" ] || fail "$deb has files outside the expected paths: $stray"
+    local f kind elf
+    elf=$(elf_of "$arch")
+    while IFS= read -r -d '' f; do
+      kind=$(file -b "$f")
+      case $kind in ELF*) ;; *) continue ;; esac
+      # shellcheck disable=SC2053
+      [[ $kind == $elf ]] || fail "$deb: ${f#"$dir"} is $kind"
+      [[ $kind == *", stripped"* ]] || fail "$deb: ${f#"$dir"} is not stripped"
+    done < <(find "$dir" -type f -print0)
+  }
+  for dir in "$build" "${others[@]}"; do check_package "$dir"; done
+  echo "contents: Debian paths, stripped ELF files of each architecture"
+
+  # Golden output: every packaged library gives the native build's bits, each
+  # loaded by its own build's golden program.
+  for dir in "$build" "${others[@]}"; do
+    arch=$(arch_of "$dir")
+    golden "$dir" "$scratch/$arch/usr/lib/ladspa/libvorel.so" > "$scratch/golden-$arch.txt"
+    diff "$scratch/golden-build.txt" "$scratch/golden-$arch.txt" || fail "the $arch package's library differs"
+  done
+  echo "golden output: $(wc -l < "$scratch/golden-build.txt") cases bit-identical in every package"
+fi
 
 apt_get() { $sudo env DEBIAN_FRONTEND=noninteractive apt-get -y -qq "$@" >/dev/null; }
 # Whether the output of COMMAND has a line matching the extended regular
@@ -182,6 +200,8 @@ PY
       /usr/lib/vst3/vorel.vst3 /usr/lib/clap/vorel.clap ||
       fail "a host's scanner does not find the installed VST3 or CLAP plugin"
   fi
+  golden "$build" /usr/lib/ladspa/libvorel.so | diff "$scratch/golden-build.txt" - ||
+    fail "the installed library differs from $build's"
   [ "$(/usr/bin/vorel-render --version)" = "vorel-render $version" ] || fail "vorel-render --version"
   /usr/bin/vorel-render -q --sh 8 "$scratch/in.wav" "$scratch/installed.wav"
   "$build/tools/vorel-render/vorel-render" -q --sh 8 "$scratch/in.wav" "$scratch/built.wav"
@@ -191,8 +211,12 @@ PY
   else
     prints '^/usr/share/man/man1/vorel-render\.1\.gz$' man -aw vorel-render || fail "man -w does not find vorel-render"
   fi
-  echo "installed $native: listplugins, analyseplugin, ecasound and man find it, vorel-render renders as built"
+  echo "installed $native: listplugins, analyseplugin, ecasound and man find it, golden output and vorel-render as built"
 }
+if [ -n "$package" ]; then
+  install_and_purge "$package" uses_native
+  exit 0
+fi
 install_and_purge "$(deb_of "$native")" uses_native
 
 # The other architectures' packages on this machine (dpkg has their
