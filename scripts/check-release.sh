@@ -66,6 +66,10 @@ in_root() {
   chroot "$root" env -i HOME=/root LANG=C.UTF-8 TERM=dumb CI="${CI:-}" \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@"
 }
+# A user needs make for the README's commands; everything else the targets
+# install themselves.
+in_root sh -c 'command -v make >/dev/null ||
+  { apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq make >/dev/null; }'
 for target in "${targets[@]}"; do
   start=$SECONDS
   in_root make -C "$inside" "$target"
