@@ -68,11 +68,15 @@ done
 # The package lists, read once: a fresh machine has none yet, and some
 # names are looked up in them before anything is installed.
 lists_read=no
+# A list that fails to come (a mirror in the middle of a sync) leaves the
+# one before it: what is then still missing fails the install itself.
 read_lists() {
-  [ $lists_read = yes ] || apt_get update -qq
+  if [ $lists_read = no ]; then
+    apt_get update -qq || echo "$0: apt-get update failed; going on with the lists there are" >&2
+  fi
   lists_read=yes
 }
-have_lists() { compgen -G '/var/lib/apt/lists/*_Packages' >/dev/null || read_lists; }
+have_lists() { compgen -G '/var/lib/apt/lists/*_Packages*' >/dev/null || read_lists; }
 # The major version of the release's default of a versioned package: g++ -> 14.
 default_major() {  # PACKAGE
   have_lists
