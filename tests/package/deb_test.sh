@@ -39,7 +39,7 @@ deb_of() { echo "$build/vorel_${version}_$1.deb"; }
 elf_of() {
   case $1 in
     amd64) echo "ELF 64-bit LSB *x86-64*" ;;
-    i386) echo "ELF 32-bit LSB *Intel 80386*" ;;
+    i386) echo "ELF 32-bit LSB *Intel*386*" ;;  # file 5.44 says 80386, 5.46 i386
     arm64) echo "ELF 64-bit LSB *ARM aarch64*" ;;
     armhf) echo "ELF 32-bit LSB *ARM, EABI5*" ;;
     *) fail "no ELF description for $1" ;;
