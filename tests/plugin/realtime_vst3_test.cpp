@@ -28,13 +28,14 @@ TEST(RealTimeVst3, ProcessWithParameterChangesMakesNoHeapCall) {
   ASSERT_TRUE(plugin.Ok());
 
   // Every parameter the host sees: the six controls, the mix, the bypass
-  // and DPF's own.
+  // and DPF's own; and one the plugin does not have.
   v3_edit_controller** controller = plugin.Controller;
   std::vector<vorel_host::PointQueue> queues(
-      v3_cpp_obj(controller)->get_parameter_count(controller));
-  ASSERT_GE(queues.size(), vorel::kControlPortCount + 2);
+      v3_cpp_obj(controller)->get_parameter_count(controller) + 1);
+  ASSERT_GE(queues.size(), vorel::kControlPortCount + 3);
   for (std::size_t i = 0; i < queues.size(); ++i) {
     v3_param_info info = {};
+    info.param_id = 1000;
     v3_cpp_obj(controller)->get_parameter_info(controller, static_cast<int32_t>(i), &info);
     queues[i] = vorel_host::MakeChange(info.param_id, 0.0);
   }

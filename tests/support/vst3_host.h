@@ -1,17 +1,23 @@
 // A small VST3 host on the interface definitions that DPF ships (travesty):
 // loads a module as hosts do, creates its plugin with its audio processor
-// and edit controller, and runs stereo blocks with parameter changes (one
-// point per parameter and block). Nothing here allocates once a plugin is
-// active, so the real-time test can count the plugin's heap calls alone.
+// and edit controller, runs stereo blocks with parameter changes (one point
+// per parameter and block), and saves and loads state through a memory
+// stream. Nothing here allocates once a plugin is active, so the real-time
+// test can count the plugin's heap calls alone.
 #pragma once
 
 #include <dlfcn.h>
 #include <travesty/audio_processor.h>
+#include <travesty/bstream.h>
 #include <travesty/component.h>
 #include <travesty/edit_controller.h>
 #include <travesty/factory.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <string>
+#include <utility>
 
 #include "effect/identity.h"
 
@@ -78,6 +84,51 @@ inline const v3_param_changes_cpp kParameterChangesVtable = {
 inline ParameterChanges MakeChanges(PointQueue* queues, int32_t count) {
   return {&kParameterChangesVtable, queues, count};
 }
+
+// A state in memory, as a host's stream: it reads and writes at most Chunk
+// bytes a call, and with Broken set every call fails.
+struct Vst3StateStream {
+  struct Vtable : v3_funknown {
+    v3_bstream stream;
+  };
+  explicit Vst3StateStream(std::string bytes, std::size_t chunk = SIZE_MAX, bool broken = false)
+      : Bytes(std::move(bytes)), Chunk(chunk), Broken(broken) {}
+
+  const Vtable* Functions = &kFunctions;
+  std::string Bytes;
+  std::size_t ReadPosition = 0;
+  std::size_t Chunk;
+  bool Broken;
+
+  v3_bstream** Face() { return reinterpret_cast<v3_bstream**>(this); }
+
+ private:
+  static Vst3StateStream& Of(void* self) { return *static_cast<Vst3StateStream*>(self); }
+  static v3_result V3_API Read(void* self, void* buffer, int32_t size, int32_t* done) {
+    Vst3StateStream& s = Of(self);
+    std::size_t n = std::min(
+        {static_cast<std::size_t>(size < 0 ? 0 : size), s.Chunk, s.Bytes.size() - s.ReadPosition});
+    if (s.Broken) return V3_INTERNAL_ERR;
+    std::memcpy(buffer, s.Bytes.data() + s.ReadPosition, n);
+    s.ReadPosition += n;
+    if (done != nullptr) *done = static_cast<int32_t>(n);
+    return V3_OK;
+  }
+  static v3_result V3_API Write(void* self, void* buffer, int32_t size, int32_t* done) {
+    Vst3StateStream& s = Of(self);
+    if (s.Broken) return V3_INTERNAL_ERR;
+    const std::size_t n = std::min(static_cast<std::size_t>(size < 0 ? 0 : size), s.Chunk);
+    s.Bytes.append(static_cast<const char*>(buffer), n);
+    if (done != nullptr) *done = static_cast<int32_t>(n);
+    return V3_OK;
+  }
+  static v3_result V3_API Seek(void*, int64_t, int32_t, int64_t*) { return V3_NOT_IMPLEMENTED; }
+  static v3_result V3_API Tell(void* self, int64_t* position) {
+    *position = static_cast<int64_t>(Of(self).ReadPosition);
+    return V3_OK;
+  }
+  static constexpr Vtable kFunctions = {{NoInterface, Static, Static}, {Read, Write, Seek, Tell}};
+};
 
 // The module, loaded and entered, with its factory, until destroyed.
 class Vst3Module {
