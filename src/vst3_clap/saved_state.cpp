@@ -18,9 +18,9 @@ constexpr std::string_view kBeginKey = "__dpf_parameters_begin__";
 constexpr std::string_view kEndKey = "__dpf_parameters_end__";
 constexpr char kTerminator = '\xfe';
 constexpr float kLastProgram = static_cast<float>(std::size(kPresets) - 1);
-// Plain numbers longer than this are refused. With the exponent's two
-// digits at most, every number that is not refused lies within a double's
-// range, however many digits it has.
+// Plain numbers longer than this are refused. With this many characters
+// and an exponent of two digits at most, every number taken lies well
+// within a double's range.
 constexpr std::size_t kMaxNumberLength = 64;
 
 // The strings of a state, one after another.

@@ -27,10 +27,11 @@ struct SavedState {
 // clamped to it. False for anything else, with state left as it was.
 bool ReadSavedState(const char* text, std::size_t size, SavedState& state);
 
-// Writes state in the layout above, each number as digits with a decimal
-// exponent but no decimal point: DPF's C-library conversions read it back
-// exactly in any locale, and so do older versions of the plugin. Returns
-// the size, or 0 if capacity is too small.
+// Writes state, with every value finite as ReadSavedState gives it, in the
+// layout above, each number as digits with a decimal exponent but no
+// decimal point: DPF's C-library conversions read it back exactly in any
+// locale, and so do older versions of the plugin. Returns the size, or 0
+// if capacity is too small.
 std::size_t WriteSavedState(const SavedState& state, char* text, std::size_t capacity);
 
 }  // namespace vorel

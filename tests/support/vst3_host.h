@@ -213,18 +213,9 @@ class Vst3Plugin {
     v3_audio_bus_buffers outBus = {kChannels, 0, {const_cast<float**>(out)}};
     PointQueue sink = MakeChange(0, 0.0);
     ParameterChanges output = MakeChanges(&sink, 0);
-    v3_process_data data = {V3_REALTIME,
-                            V3_SAMPLE_32,
-                            frames,
-                            1,
-                            1,
-                            &inBus,
-                            &outBus,
-                            changes != nullptr ? changes->Face() : nullptr,
-                            output.Face(),
-                            nullptr,
-                            nullptr,
-                            nullptr};
+    v3_param_changes** input = changes != nullptr ? changes->Face() : nullptr;
+    v3_process_data data = {V3_REALTIME, V3_SAMPLE_32, frames,        1,       1,       &inBus,
+                            &outBus,     input,        output.Face(), nullptr, nullptr, nullptr};
     return v3_cpp_obj(Processor)->process(Processor, &data);
   }
 
