@@ -88,9 +88,10 @@ float StereoPlugin::getParameterValue(uint32_t index) const {
   return index < StereoParameterCount ? Values[index] : 0.0f;
 }
 
-// Kept as the host gives it, an exact copy; run reads it at the next block.
+// Every value DPF passes on, from a host or a saved state, as the parameter
+// takes it; run reads it at the next block.
 void StereoPlugin::setParameterValue(uint32_t index, float value) {
-  if (index < StereoParameterCount) std::memcpy(&Values[index], &value, sizeof(float));
+  if (index < StereoParameterCount) Values[index] = TakeValue(index, value, Values[index]);
 }
 
 // A program sets the six controls; the mix and the bypass stay as they are.
@@ -109,13 +110,12 @@ void StereoPlugin::activate() {
 
 // Each channel runs as the mono effect does in the other formats: the
 // controls taken over once per block (an empty block too), the block in
-// pieces the delay line holds. The bypass is on only for a value of at
-// least one half, so a NaN leaves the effect on.
+// pieces the delay line holds. The bypass is a whole number, 0 or 1.
 void StereoPlugin::run(const float** inputs, float** outputs, uint32_t frames) {
   float controls[kControlPortCount];
   std::memcpy(controls, Values, sizeof(controls));
   const float mix = Values[MixParameter];
-  const bool enabled = !(Values[BypassParameter] >= 0.5f);
+  const bool enabled = Values[BypassParameter] == 0.0f;
   for (uint32_t c = 0; c < kChannels; ++c) {
     Channel& channel = *Channels[c];
     const float* in = inputs[c];

@@ -14,18 +14,10 @@
 
 #include "effect/bypass.h"
 #include "effect/dry_wet_mix.h"
-#include "effect/port_table.h"
 #include "effect/processor.h"
+#include "vst3_clap/stereo_parameters.h"
 
 namespace vorel {
-
-// The plugin's parameter numbers: the six controls in port order, the mix,
-// then the host's bypass.
-enum StereoParameter : uint32_t {
-  MixParameter = kControlPortCount,
-  BypassParameter,
-  StereoParameterCount
-};
 
 class StereoPlugin : public DISTRHO::Plugin {
  public:

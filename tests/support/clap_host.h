@@ -13,6 +13,8 @@
 #include <clap/process.h>
 #include <dlfcn.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -46,6 +48,7 @@ class ClapHost {
  public:
   static constexpr uint32_t kChannels = 2;
   static constexpr uint32_t kMaxEvents = 16;
+  static constexpr uint32_t kMaxEventSize = 128;
 
   // With offerExtensions false the host answers every extension query with
   // null, as CLAP allows.
@@ -75,9 +78,7 @@ class ClapHost {
 
   // Queues a parameter change for the next Process.
   void SetParameter(uint32_t id, double value) {
-    if (eventCount_ == kMaxEvents) return;
-    clap_event_param_value_t& e = events_[eventCount_++];
-    e = {};
+    clap_event_param_value_t e = {};
     e.header = {sizeof(clap_event_param_value_t), 0, CLAP_CORE_EVENT_SPACE_ID,
                 CLAP_EVENT_PARAM_VALUE, 0};
     e.param_id = id;
@@ -86,6 +87,14 @@ class ClapHost {
     e.channel = -1;
     e.key = -1;
     e.value = value;
+    Send(e.header);
+  }
+
+  // Queues any event of at most kMaxEventSize bytes, as its header gives
+  // its size.
+  void Send(const clap_event_header_t& event) {
+    if (eventCount_ == kMaxEvents || event.size > kMaxEventSize) return;
+    std::memcpy(&events_[eventCount_++], &event, event.size);
   }
 
   // One block of count samples per channel, with the queued events.
@@ -120,7 +129,8 @@ class ClapHost {
     return static_cast<ClapHost*>(list->ctx)->eventCount_;
   }
   static const clap_event_header_t* EventAt(const clap_input_events_t* list, uint32_t index) {
-    return &static_cast<ClapHost*>(list->ctx)->events_[index].header;
+    return reinterpret_cast<const clap_event_header_t*>(
+        &static_cast<ClapHost*>(list->ctx)->events_[index]);
   }
   static bool DropEvent(const clap_output_events_t*, const clap_event_header_t*) { return true; }
 
@@ -131,29 +141,38 @@ class ClapHost {
   clap_host_t host_;
   clap_input_events_t inEvents_;
   clap_output_events_t outEvents_;
-  clap_event_param_value_t events_[kMaxEvents] = {};
+  struct alignas(8) EventSlot {
+    unsigned char bytes[kMaxEventSize];
+  };
+  EventSlot events_[kMaxEvents] = {};
   uint32_t eventCount_ = 0;
   int64_t steadyTime_ = 0;
 };
 
-// A memory stream for the state extension.
+// A memory stream for the state extension. As CLAP allows, it takes and
+// gives at most Chunk bytes a call; with Broken set every call fails.
 struct ClapStateBuffer {
   std::string Bytes;
   std::size_t ReadPosition = 0;
+  std::size_t Chunk = SIZE_MAX;
+  bool Broken = false;
 
   clap_ostream_t Writer() { return {this, Write}; }
   clap_istream_t Reader() { return {this, Read}; }
 
  private:
   static int64_t Write(const clap_ostream_t* stream, const void* buffer, uint64_t size) {
-    static_cast<ClapStateBuffer*>(stream->ctx)
-        ->Bytes.append(static_cast<const char*>(buffer), size);
-    return static_cast<int64_t>(size);
+    auto* self = static_cast<ClapStateBuffer*>(stream->ctx);
+    const uint64_t n = size < self->Chunk ? size : self->Chunk;
+    if (self->Broken) return -1;
+    self->Bytes.append(static_cast<const char*>(buffer), n);
+    return static_cast<int64_t>(n);
   }
   static int64_t Read(const clap_istream_t* stream, void* buffer, uint64_t size) {
     auto* self = static_cast<ClapStateBuffer*>(stream->ctx);
     const uint64_t left = self->Bytes.size() - self->ReadPosition;
-    const uint64_t n = size < left ? size : left;
+    const uint64_t n = std::min<uint64_t>({size, left, self->Chunk});
+    if (self->Broken) return -1;
     std::memcpy(buffer, self->Bytes.data() + self->ReadPosition, n);
     self->ReadPosition += n;
     return static_cast<int64_t>(n);
