@@ -11,12 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "effect/effect_channel.h"
 #include "effect/identity.h"
 #include "effect/port_table.h"
 #include "effect/processor.h"
 #include "effect/version.h"
 #include "support/clap_host.h"
-#include "support/mono_channel.h"
+#include "support/first_difference.h"
 #include "support/signals.h"
 #include "support/state_table.h"
 #include "support/stderr_capture.h"
@@ -153,8 +154,7 @@ TEST(ClapPlugin, EachChannelIsTheMonoEffectBitForBitThroughBlocksAndCheckedEvent
   ActivePlugin p(true);
   ASSERT_TRUE(p.Active);
   const auto* params = ClapHost::Extension<clap_plugin_params_t>(p.Plugin, CLAP_EXT_PARAMS);
-  vorel_host::MonoChannel channels[2] = {vorel_host::MonoChannel(kRate),
-                                         vorel_host::MonoChannel(kRate)};
+  vorel::EffectChannel channels[2] = {vorel::EffectChannel(kRate), vorel::EffectChannel(kRate)};
   float values[kParameterCount];
   vorel::DefaultControls defaults = vorel::MakeDefaultControls();
   std::copy(defaults.Values, std::end(defaults.Values), values);

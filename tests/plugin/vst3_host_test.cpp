@@ -8,9 +8,10 @@
 #include <limits>
 #include <vector>
 
+#include "effect/effect_channel.h"
 #include "effect/port_table.h"
 #include "effect/presets.h"
-#include "support/mono_channel.h"
+#include "support/first_difference.h"
 #include "support/signals.h"
 #include "support/state_table.h"
 #include "support/stderr_capture.h"
@@ -156,8 +157,7 @@ TEST(Vst3Plugin, EachChannelIsTheMonoEffectBitForBitThroughCheckedChangesAndEmpt
   vorel_host::StderrCapture output;
   ActivePlugin p;
   ASSERT_TRUE(p.Active);
-  vorel_host::MonoChannel channels[2] = {vorel_host::MonoChannel(kRate),
-                                         vorel_host::MonoChannel(kRate)};
+  vorel::EffectChannel channels[2] = {vorel::EffectChannel(kRate), vorel::EffectChannel(kRate)};
   float values[kParameterCount];
   const vorel::DefaultControls defaults = vorel::MakeDefaultControls();
   std::copy(defaults.Values, std::end(defaults.Values), values);
