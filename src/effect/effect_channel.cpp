@@ -1,6 +1,8 @@
 #include "effect/effect_channel.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 namespace vorel {
 
@@ -8,6 +10,8 @@ namespace vorel {
 // out may alias; the mix comes before the bypass (dry_wet_mix.h).
 void EffectChannel::Run(const float* controls, float mixPercent, bool enabled, const float* in,
                         float* out, std::size_t count) {
+  float* const block = out;
+  const std::size_t total = count;
   do {
     const std::size_t piece = std::min(count, TimedBypass::kMaxPiece);
     Bypass.TakeInput(in, piece);
@@ -18,12 +22,46 @@ void EffectChannel::Run(const float* controls, float mixPercent, bool enabled, c
     out += piece;
     count -= piece;
   } while (count > 0);
+  if (Mailbox.Listened()) PublishFrame(block, total);
+}
+
+// The peak is kept as the bit pattern of a magnitude: for every number but
+// a NaN, a larger magnitude has a larger pattern, so an integer maximum
+// gives the float maximum, and an integer maximum the compiler can take in
+// vector registers, which a float maximum with its NaN rule is not. A NaN
+// counts as 0, so it leaves the peak as it was.
+void EffectChannel::PublishFrame(const float* out, std::size_t count) {
+  constexpr int32_t kInfinity = 0x7f800000;
+  int32_t largest = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    int32_t bits;
+    std::memcpy(&bits, &out[i], sizeof(bits));
+    bits &= 0x7fffffff;
+    bits = bits > kInfinity ? 0 : bits;
+    largest = std::max(largest, bits);
+  }
+  float peak;
+  std::memcpy(&peak, &largest, sizeof(peak));
+  peak = std::max(peak, PendingPeak);
+  PendingPeak = peak;
+  const TQuantiser& engine = Chain.Engine();
+  if (engine.FrameCount() == PublishedFrame || !Mailbox.Taken()) return;
+  SpectrumSnapshot& next = Mailbox.Next();
+  std::memcpy(next.Input, engine.LatestSpectrum(), sizeof(next.Input));
+  std::memcpy(next.Held, engine.LatestHeldSpectrum(), sizeof(next.Held));
+  next.Peak = peak;
+  next.Frame = engine.FrameCount();
+  Mailbox.Publish();
+  PublishedFrame = next.Frame;
+  PendingPeak = 0.0f;
 }
 
 void EffectChannel::Reset() {
   Chain.Reset();
   Mix.Reset();
   Bypass.Reset();
+  PendingPeak = 0.0f;
+  PublishedFrame = 0;
 }
 
 }  // namespace vorel

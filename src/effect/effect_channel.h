@@ -2,7 +2,9 @@
 // takes the input, the processor runs, then the dry/wet mix and the bypass
 // that keeps time blend the effect with the delayed input. The LV2 plugin
 // runs one, the stereo plugin one per channel; each keeps only what is its
-// own (where the values come from, the bypass's polarity).
+// own (where the values come from, the bypass's polarity). While an editor
+// listens, the channel publishes the engine's latest frame and its output
+// peak in its mailbox (spectrum_snapshot.h).
 //
 // Real-time promise: the constructor allocates every buffer; Run and Reset
 // allocate nothing, take no lock, make no system call and do not throw.
@@ -13,6 +15,7 @@
 #include "effect/bypass.h"
 #include "effect/dry_wet_mix.h"
 #include "effect/processor.h"
+#include "effect/spectrum_snapshot.h"
 
 namespace vorel {
 
@@ -28,12 +31,24 @@ class EffectChannel {
            std::size_t count);
 
   // Back to a new channel's state at the same rate, without allocating.
+  // The mailbox stays as it is: the editor may be reading it.
   void Reset();
 
+  // Where an editor listens for this channel's snapshots.
+  SnapshotMailbox& Published() { return Mailbox; }
+
  private:
+  // While an editor listens: folds the block's output into the peak and, if
+  // the editor has taken the last snapshot and a frame has come since, hands
+  // over the latest frame.
+  void PublishFrame(const float* out, std::size_t count);
+
   Processor Chain;
   DryWetMix Mix;
   TimedBypass Bypass;
+  SnapshotMailbox Mailbox;
+  float PendingPeak = 0.0f;     // the output's peak since the last snapshot
+  uint64_t PublishedFrame = 0;  // the engine's frame count at the last snapshot
 };
 
 }  // namespace vorel
