@@ -6,6 +6,20 @@
 
 namespace vorel {
 
+namespace {
+
+// One snapshot's share of a second at this rate; a rate a host got wrong
+// (NaN, below kSnapshotsPerSecond, absurdly high) still gives a spacing.
+uint64_t SpacingAt(float sampleRate) {
+  const float spacing = sampleRate / EffectChannel::kSnapshotsPerSecond;
+  return spacing >= 1.0f && spacing < 1e9f ? static_cast<uint64_t>(spacing) : 1;
+}
+
+}  // namespace
+
+EffectChannel::EffectChannel(float sampleRate)
+    : Chain(sampleRate), SnapshotSpacing(SpacingAt(sampleRate)) {}
+
 // The delay line takes each piece before the effect writes out, so in and
 // out may alias; the mix comes before the bypass (dry_wet_mix.h).
 void EffectChannel::Run(const float* controls, float mixPercent, bool enabled, const float* in,
@@ -44,8 +58,12 @@ void EffectChannel::PublishFrame(const float* out, std::size_t count) {
   std::memcpy(&peak, &largest, sizeof(peak));
   peak = std::max(peak, PendingPeak);
   PendingPeak = peak;
+  SinceSnapshot += count;
   const TQuantiser& engine = Chain.Engine();
-  if (engine.FrameCount() == PublishedFrame || !Mailbox.Taken()) return;
+  if (SinceSnapshot < SnapshotSpacing || engine.FrameCount() == PublishedFrame ||
+      !Mailbox.Taken()) {
+    return;
+  }
   SpectrumSnapshot& next = Mailbox.Next();
   std::memcpy(next.Input, engine.LatestSpectrum(), sizeof(next.Input));
   std::memcpy(next.Held, engine.LatestHeldSpectrum(), sizeof(next.Held));
@@ -54,6 +72,7 @@ void EffectChannel::PublishFrame(const float* out, std::size_t count) {
   Mailbox.Publish();
   PublishedFrame = next.Frame;
   PendingPeak = 0.0f;
+  SinceSnapshot = 0;
 }
 
 void EffectChannel::Reset() {
@@ -62,6 +81,7 @@ void EffectChannel::Reset() {
   Bypass.Reset();
   PendingPeak = 0.0f;
   PublishedFrame = 0;
+  SinceSnapshot = 0;
 }
 
 }  // namespace vorel

@@ -4,7 +4,9 @@
 // runs one, the stereo plugin one per channel; each keeps only what is its
 // own (where the values come from, the bypass's polarity). While an editor
 // listens, the channel publishes the engine's latest frame and its output
-// peak in its mailbox (spectrum_snapshot.h).
+// peak in its mailbox (spectrum_snapshot.h), at most kSnapshotsPerSecond
+// times a second of audio, so that what publishing costs the callback does
+// not grow with the rate the editor asks at.
 //
 // Real-time promise: the constructor allocates every buffer; Run and Reset
 // allocate nothing, take no lock, make no system call and do not throw.
@@ -21,7 +23,9 @@ namespace vorel {
 
 class EffectChannel {
  public:
-  explicit EffectChannel(float sampleRate) : Chain(sampleRate) {}
+  static constexpr float kSnapshotsPerSecond = 30.0f;
+
+  explicit EffectChannel(float sampleRate);
 
   // Takes over the six controls (port order), then processes count samples
   // from in into out, which may be one buffer, in pieces the delay line
@@ -39,8 +43,8 @@ class EffectChannel {
 
  private:
   // While an editor listens: folds the block's output into the peak and, if
-  // the editor has taken the last snapshot and a frame has come since, hands
-  // over the latest frame.
+  // the editor has taken the last snapshot, a frame has come since and the
+  // spacing has passed, hands over the latest frame.
   void PublishFrame(const float* out, std::size_t count);
 
   Processor Chain;
@@ -49,6 +53,8 @@ class EffectChannel {
   SnapshotMailbox Mailbox;
   float PendingPeak = 0.0f;     // the output's peak since the last snapshot
   uint64_t PublishedFrame = 0;  // the engine's frame count at the last snapshot
+  uint64_t SnapshotSpacing;     // samples of audio from one snapshot to the next
+  uint64_t SinceSnapshot = 0;   // samples run since the last snapshot
 };
 
 }  // namespace vorel

@@ -1,5 +1,6 @@
 // The editor's data: what a channel publishes is its engine's own frame and
-// the peak of everything it played since the snapshot before.
+// the peak of everything it played since the snapshot before, at most
+// kSnapshotsPerSecond times a second of audio.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,6 +14,7 @@
 namespace {
 
 constexpr float kRate = 48000.0f;
+constexpr std::size_t kSpacing = 1600;  // 48 kHz over 30 snapshots a second
 
 // Blocks of every kind: shorter than a hop, several frames at once, longer
 // than the delay line's piece, empty.
@@ -31,40 +33,44 @@ TEST(SpectrumSnapshot, IsTheEngineFrameBitForBitWithThePeakSinceTheLastOne) {
   channel.Published().Listen(true);
   vorel::SpectrumSnapshot shown{};
   float peak = 0.0f;
-  std::size_t at = 0, taken = 0;
+  std::size_t at = 0, taken = 0, since = 0;
+  uint64_t last = 0;
   for (std::size_t n : kBlocks) {
-    const uint64_t before = model.Engine().FrameCount();
     channel.Run(controls, 60.0f, true, &input[at], &output[at], n);
     model.Run(controls, &input[at], &modelOut[at], n);
     for (std::size_t i = at; i < at + n; ++i) peak = std::fmax(peak, std::fabs(output[i]));
     at += n;
+    since += n;
     const bool fresh = channel.Published().Take(shown);
-    ASSERT_EQ(fresh, model.Engine().FrameCount() != before) << "after " << at << " samples";
+    ASSERT_EQ(fresh, since >= kSpacing && model.Engine().FrameCount() != last)
+        << "after " << at << " samples";
     if (!fresh) continue;
     ++taken;
+    since = 0;
+    last = shown.Frame;
     EXPECT_EQ(shown.Frame, model.Engine().FrameCount());
     EXPECT_EQ(std::memcmp(shown.Input, model.Engine().LatestSpectrum(), sizeof(shown.Input)), 0);
     EXPECT_EQ(std::memcmp(shown.Held, model.Engine().LatestHeldSpectrum(), sizeof(shown.Held)), 0);
     EXPECT_EQ(shown.Peak, peak) << "after " << at << " samples";
     peak = 0.0f;
   }
-  EXPECT_EQ(taken, 5u);
+  EXPECT_EQ(taken, 2u);
 }
 
 TEST(SpectrumSnapshot, NothingIsPublishedWhileNoEditorListensOrBeforeTheOldOneIsTaken) {
   const vorel::DefaultControls controls = vorel::MakeDefaultControls();
-  const std::vector<float> input = vorel_host::Noise(2048, 3, 0.5f);
-  std::vector<float> output(2048);
+  const std::vector<float> input = vorel_host::Noise(4 * kSpacing, 3, 0.5f);
+  std::vector<float> output(4 * kSpacing);
   vorel::EffectChannel channel(kRate);
   vorel::SpectrumSnapshot shown{};
-  channel.Run(controls.Values, 100.0f, true, input.data(), output.data(), 1024);
+  channel.Run(controls.Values, 100.0f, true, input.data(), output.data(), 2 * kSpacing);
   EXPECT_FALSE(channel.Published().Take(shown));
   channel.Published().Listen(true);
-  channel.Run(controls.Values, 100.0f, true, input.data(), output.data(), 512);
-  channel.Run(controls.Values, 100.0f, true, input.data() + 512, output.data(), 512);
+  channel.Run(controls.Values, 100.0f, true, input.data(), output.data(), kSpacing);
+  channel.Run(controls.Values, 100.0f, true, input.data() + kSpacing, output.data(), kSpacing);
   // The first snapshot waits unread, so the second block's frame is not handed over.
   ASSERT_TRUE(channel.Published().Take(shown));
-  EXPECT_EQ(shown.Frame, 6u);
+  EXPECT_EQ(shown.Frame, 18u);
   EXPECT_FALSE(channel.Published().Take(shown));
 }
 
