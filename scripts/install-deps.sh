@@ -4,7 +4,8 @@
 #
 # Usage: scripts/install-deps.sh SET...
 #   build  compiler, CMake, the LV2 and LADSPA headers, libsndfile, CLI11,
-#          the DPF framework's sources (VST3 and CLAP)
+#          the DPF framework's sources (VST3 and CLAP), OpenGL and X11 for
+#          the VST3 and CLAP editor
 #   demo   build, plus sox and espeak-ng, which make the demo's audio
 #   test   everything the test suite uses: the build, GoogleTest, Google
 #          Benchmark, clang, valgrind, the hosts the suite drives (Ardour,
@@ -27,7 +28,8 @@ arch=$(dpkg --print-architecture)
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 apt_get() { $sudo env DEBIAN_FRONTEND=noninteractive apt-get "$@"; }
-build=(cmake g++ make pkg-config lv2-dev ladspa-sdk libsndfile1-dev libcli11-dev dpf-source)
+build=(cmake g++ make pkg-config lv2-dev ladspa-sdk libsndfile1-dev libcli11-dev dpf-source
+  libgl1-mesa-dev libx11-dev libxcursor-dev libxext-dev libxrandr-dev)
 demo=("${build[@]}" sox espeak-ng)
 test=("${build[@]}" python3 binutils file
   libgtest-dev libbenchmark-dev libfftw3-dev

@@ -100,6 +100,14 @@ void StereoPlugin::loadProgram(uint32_t index) {
     std::copy(kPresets[index].Values, kPresets[index].Values + kControlPortCount, Values);
 }
 
+void StereoPlugin::ListenFromEditor(bool on) {
+  for (auto& channel : Channels) channel->Published().Listen(on);
+}
+
+bool StereoPlugin::TakeLeftSnapshot(SpectrumSnapshot& copy) {
+  return Channels[0]->Published().Take(copy);
+}
+
 void StereoPlugin::activate() {
   for (auto& channel : Channels) channel->Reset();
 }
@@ -127,9 +135,13 @@ void StereoPlugin::sampleRateChanged(double rate) {
 }
 
 // Both channels anew, or (if an allocation throws) none of them changed.
+// An editor that listened to the old channels listens to the new ones.
 void StereoPlugin::BuildChannels(double rate) {
   std::unique_ptr<EffectChannel> built[kChannels];
-  for (auto& channel : built) channel.reset(new EffectChannel(ProcessorRate(rate)));
+  for (uint32_t c = 0; c < kChannels; ++c) {
+    built[c].reset(new EffectChannel(ProcessorRate(rate)));
+    if (Channels[c]) built[c]->Published().Listen(Channels[c]->Published().Listened());
+  }
   for (uint32_t c = 0; c < kChannels; ++c) Channels[c] = std::move(built[c]);
 }
 

@@ -22,6 +22,12 @@ class StereoPlugin : public DISTRHO::Plugin {
 
   StereoPlugin();
 
+  // The editor's side, on the host's main thread (where the channels are
+  // also rebuilt): whether the channels publish, and the left channel's
+  // latest snapshot if one came since the last call.
+  void ListenFromEditor(bool on);
+  bool TakeLeftSnapshot(SpectrumSnapshot& copy);
+
  protected:
   const char* getLabel() const override;
   const char* getDescription() const override;

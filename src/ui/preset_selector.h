@@ -1,0 +1,29 @@
+// The presets as a selector: the name of the one chosen last, with a
+// button either side for the one before and the one after.
+#pragma once
+
+#include <NanoVG.hpp>
+
+#include "ui/layout.h"
+
+namespace vorel {
+
+class PresetSelector {
+ public:
+  explicit PresetSelector(const Box& area) : Area(area) {}
+
+  // The preset a click at x chooses, or -1 if it chooses none: the one
+  // before or after the current, wrapping round.
+  int Choose(double x) const;
+  // Marks the preset chosen; -1 once a control has moved away from it.
+  void SetCurrent(int preset) { Current = preset; }
+
+  void Draw(DGL_NAMESPACE::NanoVG& vg) const;
+
+  const Box Area;
+
+ private:
+  int Current = -1;
+};
+
+}  // namespace vorel
