@@ -3,6 +3,7 @@
 // table, each channel against the mono effect bit for bit through checked
 // events, the mix's edges, the state table, and a host that offers no
 // extension at all.
+#include <clap/ext/gui.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -313,6 +314,23 @@ TEST(ClapPlugin, AHostOfferingNoExtensionRunsItWithoutACrash) {
     p.Active = false;
     state.ReadPosition = 0;
     EXPECT_TRUE(s->load(p.Plugin, &in));
+  }
+}
+
+// DPF's editor needs the host's gui and timer-support extensions and, when
+// created without them, fails with an assertion message. A host without
+// them, asking for the editor as a host would, learns there is none and
+// hears nothing on stderr, whether it offers other extensions or none.
+TEST(ClapPlugin, AHostWithoutTimerSupportGetsNoEditorAndNoAssertion) {
+  for (const bool offerOthers : {false, true}) {
+    ActivePlugin p(offerOthers);
+    ASSERT_NE(p.Plugin, nullptr);
+    vorel_host::StderrCapture err;
+    const auto* gui = ClapHost::Extension<clap_plugin_gui_t>(p.Plugin, CLAP_EXT_GUI);
+    if (gui != nullptr && gui->create(p.Plugin, CLAP_WINDOW_API_X11, false))
+      gui->destroy(p.Plugin);
+    EXPECT_EQ(gui, nullptr) << "offering other extensions: " << offerOthers;
+    EXPECT_EQ(err.Text(), "");
   }
 }
 

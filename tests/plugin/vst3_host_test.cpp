@@ -197,4 +197,39 @@ TEST(Vst3Plugin, EachChannelIsTheMonoEffectBitForBitThroughCheckedChangesAndEmpt
   EXPECT_EQ(output.Text(), "");
 }
 
+// Hosts keep automation and saved sessions by parameter ID, and read the
+// list in order. The list is written out, hidden and program-change entries
+// included: the editor's build must not move an ID (DPF's split controller
+// puts two hidden parameters first), nor a change to the port table.
+TEST(Vst3Plugin, ListsEveryParameterUnderTheIdsHostsSaved) {
+  struct Entry {
+    v3_param_id Id;
+    int32_t Flags;
+  };
+  constexpr int32_t kAutomate = V3_PARAM_CAN_AUTOMATE, kChoice = V3_PARAM_IS_LIST;
+  constexpr Entry kList[] = {
+      {0, V3_PARAM_READ_ONLY | V3_PARAM_IS_HIDDEN},  // DPF's latency
+      {1, V3_PARAM_PROGRAM_CHANGE | V3_PARAM_IS_HIDDEN | kChoice | kAutomate},
+      {2, kAutomate},          // s&h
+      {3, kAutomate},          // gain
+      {4, kAutomate | kChoice},  // direction
+      {5, kAutomate},          // bitmask
+      {6, kAutomate},          // amp-mod amt
+      {7, kAutomate | kChoice},  // process-typ
+      {8, kAutomate},          // mix
+      {9, kAutomate | V3_PARAM_IS_BYPASS},
+  };
+  vorel_host::Vst3Plugin plugin{Module().Factory()};
+  ASSERT_TRUE(plugin.Ok());
+  v3_edit_controller** c = plugin.Controller;
+  const int32_t count = v3_cpp_obj(c)->get_parameter_count(c);
+  EXPECT_EQ(count, int32_t{sizeof(kList) / sizeof(kList[0])});
+  for (int32_t i = 0; i < count && i < int32_t{sizeof(kList) / sizeof(kList[0])}; ++i) {
+    v3_param_info info = {};
+    ASSERT_EQ(v3_cpp_obj(c)->get_parameter_info(c, i, &info), V3_OK);
+    EXPECT_EQ(info.param_id, kList[i].Id) << "entry " << i;
+    EXPECT_EQ(info.flags, kList[i].Flags) << "entry " << i;
+  }
+}
+
 }  // namespace
