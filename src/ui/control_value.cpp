@@ -25,15 +25,13 @@ ControlSpec SpecOf(uint32_t parameter) {
   if (parameter == BypassParameter)
     return {"bypass", range.Minimum, range.Maximum, 0.0f, true, kSwitchPoints, 2, PortUnit::None};
   const PortEntry& port = parameter == MixParameter ? kMixControl : kPortTable[parameter];
-  const bool named = port.ScalePoints != nullptr;
-  return {port.Name,
-          range.Minimum,
-          range.Maximum,
-          port.Default,
-          range.Stepped,
-          named ? port.ScalePoints : port.Toggled ? kSwitchPoints : nullptr,
-          named ? port.ScalePointCount : port.Toggled ? 2 : 0,
-          port.Unit};
+  ControlSpec spec{port.Name,     range.Minimum,    range.Maximum,        port.Default,
+                   range.Stepped, port.ScalePoints, port.ScalePointCount, port.Unit};
+  if (port.Toggled) {
+    spec.ScalePoints = kSwitchPoints;
+    spec.ScalePointCount = 2;
+  }
+  return spec;
 }
 
 float DragValue(const ControlSpec& spec, float start, float pixels, bool fine) {

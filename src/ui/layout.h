@@ -2,6 +2,8 @@
 // once by the host's factor when drawn.
 #pragma once
 
+#include <DistrhoPluginInfo.h>
+
 #include <cstdint>
 
 #include "vst3_clap/stereo_parameters.h"
@@ -13,8 +15,8 @@ struct Box {
   bool Contains(double x, double y) const { return x >= X && x < X + W && y >= Y && y < Y + H; }
 };
 
-constexpr float kEditorWidth = 640.0f;
-constexpr float kEditorHeight = 400.0f;
+constexpr float kEditorWidth = DISTRHO_UI_DEFAULT_WIDTH;
+constexpr float kEditorHeight = DISTRHO_UI_DEFAULT_HEIGHT;
 
 constexpr Box kPresetBox{300.0f, 10.0f, 328.0f, 28.0f};
 constexpr Box kSpectrumBox{12.0f, 48.0f, 560.0f, 210.0f};

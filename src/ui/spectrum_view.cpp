@@ -64,7 +64,7 @@ void SpectrumView::DrawGrid(NanoVG& vg) const {
   static constexpr struct {
     double Frequency;
     const char* Label;
-  } kTicks[] = {{50, "50"},  {100, "100"}, {200, "200"}, {500, "500"},   {1000, "1k"},
+  } kTicks[] = {{50, "50"},   {100, "100"}, {200, "200"},   {500, "500"},  {1000, "1k"},
                 {2000, "2k"}, {5000, "5k"}, {10000, "10k"}, {20000, "20k"}};
   vg.strokeWidth(1.0f);
   vg.strokeColor(kGrid);

@@ -20,6 +20,10 @@
 #define DISTRHO_PLUGIN_HAS_UI 1
 #define DISTRHO_PLUGIN_WANT_DIRECT_ACCESS 1
 #define DISTRHO_UI_USE_NANOVG 1
+// The editor's size in logical pixels (src/ui/layout.h reads it): known
+// before any editor exists, so DPF need not build one just to ask.
+#define DISTRHO_UI_DEFAULT_WIDTH 640
+#define DISTRHO_UI_DEFAULT_HEIGHT 400
 #else
 #define DISTRHO_PLUGIN_HAS_UI 0
 #endif

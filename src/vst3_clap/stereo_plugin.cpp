@@ -100,8 +100,9 @@ void StereoPlugin::loadProgram(uint32_t index) {
     std::copy(kPresets[index].Values, kPresets[index].Values + kControlPortCount, Values);
 }
 
-void StereoPlugin::ListenFromEditor(bool on) {
-  for (auto& channel : Channels) channel->Published().Listen(on);
+void StereoPlugin::ListenFromEditor(bool open) {
+  OpenEditors += open ? 1 : -1;
+  for (auto& channel : Channels) channel->Published().Listen(OpenEditors > 0);
 }
 
 bool StereoPlugin::TakeLeftSnapshot(SpectrumSnapshot& copy) {
@@ -135,12 +136,12 @@ void StereoPlugin::sampleRateChanged(double rate) {
 }
 
 // Both channels anew, or (if an allocation throws) none of them changed.
-// An editor that listened to the old channels listens to the new ones.
+// An open editor listens to the new ones.
 void StereoPlugin::BuildChannels(double rate) {
   std::unique_ptr<EffectChannel> built[kChannels];
-  for (uint32_t c = 0; c < kChannels; ++c) {
-    built[c].reset(new EffectChannel(ProcessorRate(rate)));
-    if (Channels[c]) built[c]->Published().Listen(Channels[c]->Published().Listened());
+  for (auto& channel : built) {
+    channel.reset(new EffectChannel(ProcessorRate(rate)));
+    channel->Published().Listen(OpenEditors > 0);
   }
   for (uint32_t c = 0; c < kChannels; ++c) Channels[c] = std::move(built[c]);
 }

@@ -23,9 +23,10 @@ class StereoPlugin : public DISTRHO::Plugin {
   StereoPlugin();
 
   // The editor's side, on the host's main thread (where the channels are
-  // also rebuilt): whether the channels publish, and the left channel's
-  // latest snapshot if one came since the last call.
-  void ListenFromEditor(bool on);
+  // also rebuilt): an editor opens or closes, and the channels publish
+  // while any is open; the left channel's latest snapshot if one came
+  // since the last call.
+  void ListenFromEditor(bool open);
   bool TakeLeftSnapshot(SpectrumSnapshot& copy);
 
  protected:
@@ -51,6 +52,7 @@ class StereoPlugin : public DISTRHO::Plugin {
   void BuildChannels(double rate);
 
   float Values[StereoParameterCount];
+  int OpenEditors = 0;
   std::unique_ptr<EffectChannel> Channels[kChannels];
 };
 

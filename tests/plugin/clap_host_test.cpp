@@ -327,8 +327,7 @@ TEST(ClapPlugin, AHostWithoutTimerSupportGetsNoEditorAndNoAssertion) {
     ASSERT_NE(p.Plugin, nullptr);
     vorel_host::StderrCapture err;
     const auto* gui = ClapHost::Extension<clap_plugin_gui_t>(p.Plugin, CLAP_EXT_GUI);
-    if (gui != nullptr && gui->create(p.Plugin, CLAP_WINDOW_API_X11, false))
-      gui->destroy(p.Plugin);
+    if (gui != nullptr && gui->create(p.Plugin, CLAP_WINDOW_API_X11, false)) gui->destroy(p.Plugin);
     EXPECT_EQ(gui, nullptr) << "offering other extensions: " << offerOthers;
     EXPECT_EQ(err.Text(), "");
   }

@@ -210,13 +210,13 @@ TEST(Vst3Plugin, ListsEveryParameterUnderTheIdsHostsSaved) {
   constexpr Entry kList[] = {
       {0, V3_PARAM_READ_ONLY | V3_PARAM_IS_HIDDEN},  // DPF's latency
       {1, V3_PARAM_PROGRAM_CHANGE | V3_PARAM_IS_HIDDEN | kChoice | kAutomate},
-      {2, kAutomate},          // s&h
-      {3, kAutomate},          // gain
+      {2, kAutomate},            // s&h
+      {3, kAutomate},            // gain
       {4, kAutomate | kChoice},  // direction
-      {5, kAutomate},          // bitmask
-      {6, kAutomate},          // amp-mod amt
+      {5, kAutomate},            // bitmask
+      {6, kAutomate},            // amp-mod amt
       {7, kAutomate | kChoice},  // process-typ
-      {8, kAutomate},          // mix
+      {8, kAutomate},            // mix
       {9, kAutomate | V3_PARAM_IS_BYPASS},
   };
   vorel_host::Vst3Plugin plugin{Module().Factory()};
