@@ -78,9 +78,15 @@ void Editor::onNanoDisplay() {
   fillColor(kText);
   textAlign(ALIGN_LEFT | ALIGN_MIDDLE);
   text(12.0f, kPresetBox.Y + kPresetBox.H / 2, "Vorel", nullptr);
+  // The spectrum's legend, each name in its curve's colour.
   fontSize(12.0f);
+  const float legendY = kPresetBox.Y + kPresetBox.H / 2;
   fillColor(kDimText);
-  text(84.0f, kPresetBox.Y + kPresetBox.H / 2, "left channel: input, held", nullptr);
+  text(84.0f, legendY, "left channel:", nullptr);
+  fillColor(kAccent);
+  text(166.0f, legendY, "input", nullptr);
+  fillColor(kHeld);
+  text(202.0f, legendY, "held and masked", nullptr);
   Spectrum.Draw(*this);
   Meter.Draw(*this);
   Presets.Draw(*this);
