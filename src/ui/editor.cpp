@@ -27,7 +27,9 @@ Editor::Editor()
   if (StereoPlugin* plugin = Plugin()) plugin->ListenFromEditor(true);
 }
 
+// A drag cut short by the host closing the editor still ends its gesture.
 Editor::~Editor() {
+  if (Dragged != nullptr) editParameter(Dragged->Parameter, false);
   if (StereoPlugin* plugin = Plugin()) plugin->ListenFromEditor(false);
 }
 
@@ -38,7 +40,7 @@ StereoPlugin* Editor::Plugin() const {
 void Editor::parameterChanged(uint32_t index, float value) {
   if (index >= Controls.size()) return;
   Controls[index].Value = value;
-  if (index < kControlPortCount) Presets.SetCurrent(-1);
+  Presets.ControlChanged(index, value);
   repaint();
 }
 
@@ -175,7 +177,7 @@ void Editor::Send(ControlSlider& control, float value) {
   if (value == control.Value) return;
   control.Value = value;
   setParameterValue(control.Parameter, value);
-  if (control.Parameter < kControlPortCount) Presets.SetCurrent(-1);
+  Presets.ControlChanged(control.Parameter, value);
   repaint();
 }
 

@@ -20,6 +20,11 @@ int PresetSelector::Choose(double x) const {
   return -1;
 }
 
+void PresetSelector::ControlChanged(uint32_t control, float value) {
+  if (Current >= 0 && control < kControlPortCount && kPresets[Current].Values[control] != value)
+    Current = -1;
+}
+
 void PresetSelector::Draw(NanoVG& vg) const {
   vg.beginPath();
   vg.roundedRect(Area.X, Area.Y, Area.W, Area.H, 4.0f);

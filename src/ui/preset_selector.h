@@ -4,6 +4,8 @@
 
 #include <NanoVG.hpp>
 
+#include <cstdint>
+
 #include "ui/layout.h"
 
 namespace vorel {
@@ -15,8 +17,11 @@ class PresetSelector {
   // The preset a click at x chooses, or -1 if it chooses none: the one
   // before or after the current, wrapping round.
   int Choose(double x) const;
-  // Marks the preset chosen; -1 once a control has moved away from it.
+  // Marks the preset chosen (the host's or the person's), or none (-1).
   void SetCurrent(int preset) { Current = preset; }
+  // A control took value: the preset stays marked while the control keeps
+  // the preset's value (a host sends the preset's own values after it).
+  void ControlChanged(uint32_t control, float value);
 
   void Draw(DGL_NAMESPACE::NanoVG& vg) const;
 
