@@ -2,6 +2,7 @@
 
 #include "effect/presets.h"
 #include "ui/colours.h"
+#include "vst3_clap/stereo_parameters.h"
 #include "vst3_clap/stereo_plugin.h"
 
 namespace vorel {
@@ -37,10 +38,13 @@ StereoPlugin* Editor::Plugin() const {
   return static_cast<StereoPlugin*>(getPluginInstancePointer());
 }
 
+// The value as the plugin takes it (clamped, stepped, a NaN ignored): DPF
+// passes on the host's own value, which may be any float.
 void Editor::parameterChanged(uint32_t index, float value) {
   if (index >= Controls.size()) return;
-  Controls[index].Value = value;
-  Presets.ControlChanged(index, value);
+  ControlSlider& control = Controls[index];
+  control.Value = TakeValue(index, value, control.Value);
+  Presets.ControlChanged(index, control.Value);
   repaint();
 }
 
@@ -60,12 +64,13 @@ void Editor::sampleRateChanged(double rate) {
 void Editor::uiIdle() {
   StereoPlugin* plugin = Plugin();
   if (plugin == nullptr) return;
-  Meter.Age();
+  bool changed = Meter.Age();
   if (plugin->TakeLeftSnapshot(Incoming)) {
     Spectrum.Show(Incoming);
     Meter.Show(Incoming.Peak);
-    repaint();
+    changed = true;
   }
+  if (changed) repaint();
 }
 
 void Editor::onNanoDisplay() {

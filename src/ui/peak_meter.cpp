@@ -29,11 +29,12 @@ void PeakMeter::Show(float peak) {
   if (peak > 1.0f) Over = true;
 }
 
-void PeakMeter::Age() {
-  if (++HeldFor > kHoldCalls) {
-    Held = Level;
-    HeldFor = 0;
-  }
+bool PeakMeter::Age() {
+  if (++HeldFor <= kHoldCalls) return false;
+  const bool fell = Held != Level;
+  Held = Level;
+  HeldFor = 0;
+  return fell;
 }
 
 float PeakMeter::YOf(float level) const {

@@ -16,8 +16,9 @@ class PeakMeter {
 
   // Takes the peak since the last snapshot.
   void Show(float peak);
-  // The editor's idle call: the held peak ages and falls back.
-  void Age();
+  // The editor's idle call: the held peak ages and falls back; true when
+  // it fell.
+  bool Age();
   // Clears the mark above full scale.
   void ClearOver() { Over = false; }
 
