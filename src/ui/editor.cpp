@@ -15,7 +15,8 @@ constexpr uint kDoubleClickMs = 400;
 
 }  // namespace
 
-// Drawn at the layout's logical size, scaled by the host's factor.
+// Drawn at the layout's logical size: DGL scales the window and the
+// drawing by the host's factor, and the pointer's positions back.
 Editor::Editor()
     : UI(static_cast<uint>(kEditorWidth), static_cast<uint>(kEditorHeight), true),
       Spectrum(kSpectrumBox),
@@ -74,8 +75,6 @@ void Editor::uiIdle() {
 }
 
 void Editor::onNanoDisplay() {
-  const float factor = static_cast<float>(getWidth()) / kEditorWidth;
-  scale(factor, factor);
   beginPath();
   rect(0.0f, 0.0f, kEditorWidth, kEditorHeight);
   fillColor(kBackground);
