@@ -3,7 +3,6 @@
 #include "effect/presets.h"
 #include "ui/colours.h"
 #include "vst3_clap/stereo_parameters.h"
-#include "vst3_clap/stereo_plugin.h"
 
 namespace vorel {
 
@@ -19,6 +18,7 @@ constexpr uint kDoubleClickMs = 400;
 // drawing by the host's factor, and the pointer's positions back.
 Editor::Editor()
     : UI(static_cast<uint>(kEditorWidth), static_cast<uint>(kEditorHeight), true),
+      Feed(FeedOf(getPluginInstancePointer())),
       Spectrum(kSpectrumBox),
       Meter(kMeterBox),
       Presets(kPresetBox) {
@@ -26,17 +26,16 @@ Editor::Editor()
   for (uint32_t p = 0; p < StereoParameterCount; ++p) Controls.emplace_back(p, kControlBoxes[p]);
   loadSharedResources();
   Spectrum.SetSampleRate(getSampleRate());
-  if (StereoPlugin* plugin = Plugin()) plugin->ListenFromEditor(true);
+  if (Feed != nullptr)
+    Feed->Listen(true);
+  else
+    Spectrum.ShowUnfed();
 }
 
 // A drag cut short by the host closing the editor still ends its gesture.
 Editor::~Editor() {
   if (Dragged != nullptr) editParameter(Dragged->Parameter, false);
-  if (StereoPlugin* plugin = Plugin()) plugin->ListenFromEditor(false);
-}
-
-StereoPlugin* Editor::Plugin() const {
-  return static_cast<StereoPlugin*>(getPluginInstancePointer());
+  if (Feed != nullptr) Feed->Listen(false);
 }
 
 // The value as the plugin takes it (clamped, stepped, a NaN ignored): DPF
@@ -63,10 +62,9 @@ void Editor::sampleRateChanged(double rate) {
 // Draws again only when the engine published something or the held peak
 // fell back: with no audio, the editor rests.
 void Editor::uiIdle() {
-  StereoPlugin* plugin = Plugin();
-  if (plugin == nullptr) return;
+  if (Feed == nullptr) return;
   bool changed = Meter.Age();
-  if (plugin->TakeLeftSnapshot(Incoming)) {
+  if (Feed->Take(Incoming)) {
     Spectrum.Show(Incoming);
     Meter.Show(Incoming.Peak);
     changed = true;

@@ -1,6 +1,6 @@
-// Vorel's editor for the VST3 and CLAP plugin: every control, the presets,
-// the left channel's live spectrum and its output peak. It reads the
-// plugin's snapshots through the framework's direct access, in its idle
+// Vorel's editor for the LV2, VST3 and CLAP plugins: every control, the
+// presets, the left channel's live spectrum and its output peak. It reads
+// the plugin's snapshots through its feed (editor_feed.h), in its idle
 // call, and listens only while it is open. Every change a person makes
 // goes to the host as a gesture (begin, values, end), so that hosts record
 // one undo step and clean automation.
@@ -12,13 +12,12 @@
 
 #include "effect/spectrum_snapshot.h"
 #include "ui/control_slider.h"
+#include "ui/editor_feed.h"
 #include "ui/peak_meter.h"
 #include "ui/preset_selector.h"
 #include "ui/spectrum_view.h"
 
 namespace vorel {
-
-class StereoPlugin;
 
 class Editor : public DISTRHO::UI {
  public:
@@ -38,7 +37,6 @@ class Editor : public DISTRHO::UI {
   bool onScroll(const ScrollEvent& event) override;
 
  private:
-  StereoPlugin* Plugin() const;
   ControlSlider* ControlAt(double x, double y);
   // A change of one control as one gesture: begin, the value, end.
   void Change(ControlSlider& control, float value);
@@ -47,6 +45,7 @@ class Editor : public DISTRHO::UI {
   // Sets the six controls to a preset's values, as one gesture each.
   void ChoosePreset(int preset);
 
+  EditorFeed* const Feed;  // null when the host gives no access to the plugin
   std::vector<ControlSlider> Controls;
   SpectrumView Spectrum;
   PeakMeter Meter;

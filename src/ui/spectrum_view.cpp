@@ -47,7 +47,8 @@ void SpectrumView::Draw(NanoVG& vg) const {
     vg.fontSize(14.0f);
     vg.fillColor(kDimText);
     vg.textAlign(NanoVG::ALIGN_CENTER | NanoVG::ALIGN_MIDDLE);
-    vg.text(Area.X + Area.W / 2, Area.Y + Area.H / 2, "no audio yet", nullptr);
+    vg.text(Area.X + Area.W / 2, Area.Y + Area.H / 2,
+            Unfed ? "this host gives the editor no spectrum data" : "no audio yet", nullptr);
     return;
   }
   vg.strokeWidth(1.0f);

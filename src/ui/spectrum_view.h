@@ -21,6 +21,9 @@ class SpectrumView {
     HasFrame = true;
   }
 
+  // The host gives the editor no snapshots at all: the view says so.
+  void ShowUnfed() { Unfed = true; }
+
   // The rate the frequency axis is drawn for; a rate that is no rate
   // keeps the axis as it was.
   void SetSampleRate(double rate);
@@ -36,6 +39,7 @@ class SpectrumView {
   const Box Area;
   SpectrumSnapshot Latest{};
   bool HasFrame = false;
+  bool Unfed = false;
   double Nyquist = 24000.0;  // Hz at the right edge
 };
 

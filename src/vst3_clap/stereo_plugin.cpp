@@ -100,14 +100,12 @@ void StereoPlugin::loadProgram(uint32_t index) {
     std::copy(kPresets[index].Values, kPresets[index].Values + kControlPortCount, Values);
 }
 
-void StereoPlugin::ListenFromEditor(bool open) {
+void StereoPlugin::Listen(bool open) {
   OpenEditors += open ? 1 : -1;
   for (auto& channel : Channels) channel->Published().Listen(OpenEditors > 0);
 }
 
-bool StereoPlugin::TakeLeftSnapshot(SpectrumSnapshot& copy) {
-  return Channels[0]->Published().Take(copy);
-}
+bool StereoPlugin::Take(SpectrumSnapshot& copy) { return Channels[0]->Published().Take(copy); }
 
 void StereoPlugin::activate() {
   for (auto& channel : Channels) channel->Reset();

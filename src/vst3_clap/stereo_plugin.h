@@ -12,11 +12,12 @@
 #include <memory>
 
 #include "effect/effect_channel.h"
+#include "ui/editor_feed.h"
 #include "vst3_clap/stereo_parameters.h"
 
 namespace vorel {
 
-class StereoPlugin : public DISTRHO::Plugin {
+class StereoPlugin : public DISTRHO::Plugin, public EditorFeed {
  public:
   static constexpr uint32_t kChannels = DISTRHO_PLUGIN_NUM_OUTPUTS;
 
@@ -26,8 +27,8 @@ class StereoPlugin : public DISTRHO::Plugin {
   // also rebuilt): an editor opens or closes, and the channels publish
   // while any is open; the left channel's latest snapshot if one came
   // since the last call.
-  void ListenFromEditor(bool open);
-  bool TakeLeftSnapshot(SpectrumSnapshot& copy);
+  void Listen(bool open) override;
+  bool Take(SpectrumSnapshot& copy) override;
 
  protected:
   const char* getLabel() const override;
