@@ -5,12 +5,12 @@
 # Usage: scripts/install-deps.sh SET...
 #   build  compiler, CMake, the LV2 and LADSPA headers, libsndfile, CLI11,
 #          the DPF framework's sources (VST3 and CLAP), OpenGL and X11 for
-#          the VST3 and CLAP editor
+#          the editor
 #   demo   build, plus sox and espeak-ng, which make the demo's audio
 #   test   everything the test suite uses: the build, GoogleTest, Google
 #          Benchmark, clang, valgrind, the hosts the suite drives (Ardour,
 #          JACK, jalv, lilv, sox, ecasound, PipeWire, LMMS, Qtractor), Xvfb
-#          for the editor and, as on a musician's machine, other plugin
+#          and xdotool for the editor and, as on a musician's machine, other plugin
 #          collections beside ours;
 #          the German and French locales are generated for the state tests
 #   deb    the Debian packaging tools; on amd64 also the i386 C and C++
@@ -36,7 +36,7 @@ test=("${build[@]}" python3 binutils file
   libgtest-dev libbenchmark-dev libfftw3-dev
   clang clang-format libclang-rt-dev valgrind libc6-dbg locales
   sox ecasound liblilv-dev lilv-utils sordi ardour jackd2 jack-example-tools? jalv pipewire pipewire-bin
-  lmms qtractor xvfb
+  lmms qtractor xvfb xdotool
   swh-plugins cmt tap-plugins x42-plugins)
 deb=(dpkg-dev lintian file man-db binutils)
 chroot=(debootstrap debian-archive-keyring)
