@@ -10,9 +10,11 @@
 #   test   everything the test suite uses: the build, GoogleTest, Google
 #          Benchmark, clang, valgrind, the hosts the suite drives (Ardour,
 #          JACK, jalv, lilv, sox, ecasound, PipeWire, LMMS, Qtractor), Xvfb
-#          and xdotool for the editor and, as on a musician's machine, other plugin
-#          collections beside ours;
+#          and xdotool for the editor and, as on a musician's machine,
+#          other plugin collections beside ours;
 #          the German and French locales are generated for the state tests
+#   screenshot  build, plus jalv, JACK, Xvfb, xdotool, xwd and ImageMagick,
+#          which draw the editor into the README's picture
 #   deb    the Debian packaging tools; on amd64 also the i386 C and C++
 #          runtimes, whose dependency information the i386 package needs
 #   cross  on amd64: clang's ARM targets, the arm64 and armhf libraries the
@@ -38,6 +40,7 @@ test=("${build[@]}" python3 binutils file
   sox ecasound liblilv-dev lilv-utils sordi ardour jackd2 jack-example-tools? jalv pipewire pipewire-bin
   lmms qtractor xvfb xdotool
   swh-plugins cmt tap-plugins x42-plugins)
+screenshot=("${build[@]}" jalv jackd2 jack-example-tools? xvfb xdotool x11-apps imagemagick)
 deb=(dpkg-dev lintian file man-db binutils)
 chroot=(debootstrap debian-archive-keyring)
 cross=()
@@ -54,13 +57,14 @@ if [ "$arch" = amd64 ]; then
   done
 fi
 
-[ $# -gt 0 ] || { echo "usage: $0 build|demo|test|deb|cross|chroot ..." >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: $0 build|demo|test|screenshot|deb|cross|chroot ..." >&2; exit 2; }
 packages=()
 for set in "$@"; do
   case $set in
     build) packages+=("${build[@]}") ;;
     demo) packages+=("${demo[@]}") ;;
     test) packages+=("${test[@]}") ;;
+    screenshot) packages+=("${screenshot[@]}") ;;
     deb) packages+=("${deb[@]}") ;;
     cross) packages+=("${cross[@]}") ;;
     chroot) packages+=("${chroot[@]}") ;;
