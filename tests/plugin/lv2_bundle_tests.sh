@@ -66,7 +66,8 @@ Install)
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
   "$cmake" --install "$build" --prefix "$work/prefix" >/dev/null
-  for f in manifest.ttl vorel.ttl presets.ttl vorel.so; do
+  # The editor too, where it is built.
+  for f in manifest.ttl vorel.ttl presets.ttl vorel.so $(cd "$bundle" && ls vorel_editor.so 2>/dev/null); do
     test -f "$work/prefix/lib/lv2/vorel.lv2/$f" || fail "no lib/lv2/vorel.lv2/$f"
   done
   test -f "$work/prefix/lib/ladspa/libvorel.so" || fail "no lib/ladspa/libvorel.so beside it"
