@@ -16,9 +16,11 @@
 #   screenshot  build, plus jalv, JACK, Xvfb, xdotool, xwd and ImageMagick,
 #          which draw the editor into the README's picture
 #   deb    the Debian packaging tools; on amd64 also the i386 C and C++
-#          runtimes, whose dependency information the i386 package needs
+#          runtimes, whose dependency information the i386 package needs,
+#          and its OpenGL and X11 for the editor
 #   cross  on amd64: clang's ARM targets, the arm64 and armhf libraries the
-#          cross builds link, their binutils, and qemu-user to run them
+#          cross builds link (the editor's OpenGL and X11 among them),
+#          their binutils, and qemu-user to run them
 #   chroot debootstrap, which makes another release's root for its suite
 # Only packages that exist on this machine's architecture are asked for.
 # The sets name no version of one Debian release: the ARM runtimes follow
@@ -48,10 +50,13 @@ if [ "$arch" = amd64 ]; then
   # The 32-bit x86 build and package, and the ARM cross builds; qemu-user
   # runs the 32-bit programs where the kernel has no 32-bit support.
   test+=(g++-multilib qemu-user)
-  deb+=(libc6:i386 libstdc++6:i386 libgcc-s1:i386)
+  # Each of them builds the editor too, with OpenGL and X11 of its own.
+  editor=(libgl1-mesa-dev libx11-dev libxcursor-dev libxext-dev libxrandr-dev)
+  deb+=(libc6:i386 libstdc++6:i386 libgcc-s1:i386 "${editor[@]/%/:i386}")
   cross=(clang qemu-user binutils-aarch64-linux-gnu binutils-arm-linux-gnueabihf)
   for target in arm64 armhf; do
-    for p in libc6-dev "libstdc++-@GCC@-dev" "libgcc-@GCC@-dev" libgtest-dev liblilv-dev libsndfile1-dev; do
+    for p in libc6-dev "libstdc++-@GCC@-dev" "libgcc-@GCC@-dev" libgtest-dev liblilv-dev libsndfile1-dev \
+      "${editor[@]}"; do
       cross+=("$p:$target")
     done
   done
