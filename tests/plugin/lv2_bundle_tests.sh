@@ -11,7 +11,8 @@ case $mode in
 Validate)
   # The bundle's data against the LV2 schemas that lv2-dev installs.
   schemas=()
-  for b in core units presets port-props schemas ui options parameters instance-access atom port-groups urid; do schemas+=(/usr/lib/lv2/$b.lv2/*.ttl); done
+  for b in core units presets port-props schemas ui options parameters instance-access atom \
+    port-groups urid; do schemas+=(/usr/lib/lv2/$b.lv2/*.ttl); done
   report=$(sord_validate "${schemas[@]}" "$bundle"/*.ttl 2>&1) || fail "sord_validate: $report"
   echo "$report"
   grep -q "Found 0 errors" <<<"$report" || fail "sord_validate found errors"
