@@ -45,6 +45,9 @@ void Editor::parameterChanged(uint32_t index, float value) {
   ControlSlider& control = Controls[index];
   control.Value = TakeValue(index, value, control.Value);
   Presets.ControlChanged(index, control.Value);
+  float values[kControlPortCount];
+  for (uint32_t p = 0; p < kControlPortCount; ++p) values[p] = Controls[p].Value;
+  Presets.Recognise(values);
   repaint();
 }
 

@@ -1,5 +1,7 @@
 #include "ui/preset_selector.h"
 
+#include <algorithm>
+
 #include "effect/presets.h"
 #include "ui/colours.h"
 
@@ -23,6 +25,11 @@ int PresetSelector::Choose(double x) const {
 void PresetSelector::ControlChanged(uint32_t control, float value) {
   if (Current >= 0 && control < kControlPortCount && kPresets[Current].Values[control] != value)
     Current = -1;
+}
+
+void PresetSelector::Recognise(const float* values) {
+  for (int p = 0; p < kPresetCount && Current < 0; ++p)
+    if (std::equal(values, values + kControlPortCount, kPresets[p].Values)) Current = p;
 }
 
 void PresetSelector::Draw(NanoVG& vg) const {

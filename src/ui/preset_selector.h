@@ -22,6 +22,10 @@ class PresetSelector {
   // A control took value: the preset stays marked while the control keeps
   // the preset's value (a host sends the preset's own values after it).
   void ControlChanged(uint32_t control, float value);
+  // The six controls hold values, in port order: with no preset marked,
+  // marks the one whose values they are, as when a host loaded it from its
+  // own menu (LV2 has no program change to tell the editor).
+  void Recognise(const float* values);
 
   void Draw(DGL_NAMESPACE::NanoVG& vg) const;
 
