@@ -40,9 +40,9 @@ test=("${build[@]}" python3 binutils file
   libgtest-dev libbenchmark-dev libfftw3-dev
   clang clang-format libclang-rt-dev valgrind libc6-dbg locales
   sox ecasound liblilv-dev lilv-utils sordi ardour jackd2 jack-example-tools? jalv pipewire pipewire-bin
-  lmms qtractor xvfb xdotool
+  lmms qtractor xvfb xauth xdotool
   swh-plugins cmt tap-plugins x42-plugins)
-screenshot=("${build[@]}" jalv jackd2 jack-example-tools? xvfb xdotool x11-apps imagemagick)
+screenshot=("${build[@]}" jalv jackd2 jack-example-tools? xvfb xauth xdotool x11-apps imagemagick)
 deb=(dpkg-dev lintian file man-db binutils)
 chroot=(debootstrap debian-archive-keyring)
 cross=()
