@@ -152,7 +152,10 @@ class JalvEditor(RealHostCase):
         self.fail("no %s after %d s:\n%s" % (what, seconds, jack_dummy.log_of(jalv)))
 
     def editor_window(self):
-        for window in host_tests.run(["xdotool", "search", "--class", "."]).stdout.split():
+        # Only once it is mapped on screen: jalv makes the window before it
+        # shows it, and a pointer moved there before is on the root window.
+        for window in host_tests.run(["xdotool", "search", "--onlyvisible", "--class",
+                                      "."]).stdout.split():
             geometry = host_tests.run(["xdotool", "getwindowgeometry", window]).stdout
             if "Geometry: 640x400" in geometry:
                 return window
@@ -188,7 +191,8 @@ class JalvEditor(RealHostCase):
                                    {"LV2_PATH": lv2_path, "GSETTINGS_BACKEND": "memory"})
             editor = self.wait_for("editor window", self.editor_window, self.jalv)
             x, y = self.GAIN_AT
-            self.xdotool("mousemove", "--window", editor, x, y, "mousedown", 1)
+            self.xdotool("mousemove", "--sync", "--window", editor, x, y)
+            self.xdotool("mousedown", 1)
             for step in range(1, 5):
                 self.xdotool("mousemove", "--window", editor, x + self.DRAG * step // 4, y)
                 time.sleep(0.1)
