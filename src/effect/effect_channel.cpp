@@ -1,7 +1,6 @@
 #include "effect/effect_channel.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
 
 namespace vorel {
@@ -18,7 +17,9 @@ uint64_t SpacingAt(float sampleRate) {
 }  // namespace
 
 EffectChannel::EffectChannel(float sampleRate)
-    : Chain(sampleRate), SnapshotSpacing(SpacingAt(sampleRate)) {}
+    : Chain(sampleRate),
+      Largest(ChooseLargestMagnitude(AvailableFeatures())),
+      SnapshotSpacing(SpacingAt(sampleRate)) {}
 
 // The delay line takes each piece before the effect writes out, so in and
 // out may alias; the mix comes before the bypass (dry_wet_mix.h).
@@ -39,40 +40,8 @@ void EffectChannel::Run(const float* controls, float mixPercent, bool enabled, c
   if (Mailbox.Listened()) PublishFrame(block, total);
 }
 
-namespace {
-
-// The largest magnitude's bit pattern: for every number but a NaN, a larger
-// magnitude has a larger pattern, so an integer maximum gives the float
-// maximum, and one the compiler can take in vector registers, which a float
-// maximum with its NaN rule is not. The plain maximum runs first; only when
-// a NaN won it (a pattern above infinity's) is the block taken again with
-// each NaN counted as 0, so a NaN leaves the peak as it was.
-int32_t LargestMagnitude(const float* out, std::size_t count) {
-  constexpr int32_t kInfinity = 0x7f800000;
-  int32_t largest = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    int32_t bits;
-    std::memcpy(&bits, &out[i], sizeof(bits));
-    largest = std::max(largest, bits & 0x7fffffff);
-  }
-  if (largest <= kInfinity) return largest;
-  largest = 0;
-  for (std::size_t i = 0; i < count; ++i) {
-    int32_t bits;
-    std::memcpy(&bits, &out[i], sizeof(bits));
-    bits &= 0x7fffffff;
-    largest = std::max(largest, bits > kInfinity ? 0 : bits);
-  }
-  return largest;
-}
-
-}  // namespace
-
 void EffectChannel::PublishFrame(const float* out, std::size_t count) {
-  const int32_t largest = LargestMagnitude(out, count);
-  float peak;
-  std::memcpy(&peak, &largest, sizeof(peak));
-  peak = std::max(peak, PendingPeak);
+  const float peak = std::max(Largest(out, count), PendingPeak);
   PendingPeak = peak;
   SinceSnapshot += count;
   const TQuantiser& engine = Chain.Engine();

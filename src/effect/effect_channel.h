@@ -16,6 +16,7 @@
 
 #include "effect/bypass.h"
 #include "effect/dry_wet_mix.h"
+#include "dsp/fmaths/largest_magnitude.h"
 #include "effect/processor.h"
 #include "effect/spectrum_snapshot.h"
 
@@ -51,6 +52,7 @@ class EffectChannel {
   DryWetMix Mix;
   TimedBypass Bypass;
   SnapshotMailbox Mailbox;
+  TLargestMagnitude Largest;    // the output peak's loop, as wide as the transform's
   float PendingPeak = 0.0f;     // the output's peak since the last snapshot
   uint64_t PublishedFrame = 0;  // the engine's frame count at the last snapshot
   uint64_t SnapshotSpacing;     // samples of audio from one snapshot to the next
