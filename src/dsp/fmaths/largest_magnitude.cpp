@@ -14,7 +14,8 @@ namespace {
 // infinity's) is the block taken again with each NaN counted as 0. No
 // library template here: the AVX builds must not emit a weak copy that the
 // linker could pick for the plain code.
-inline float LargestMagnitudeBody(const float* samples, std::size_t count) {
+__attribute__((always_inline)) inline float LargestMagnitudeBody(const float* samples,
+                                                                 std::size_t count) {
   constexpr int32_t kInfinity = 0x7f800000;
   int32_t largest = 0;
   for (std::size_t i = 0; i < count; ++i) {
