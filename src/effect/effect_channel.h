@@ -14,9 +14,9 @@
 
 #include <cstddef>
 
+#include "dsp/fmaths/largest_magnitude.h"
 #include "effect/bypass.h"
 #include "effect/dry_wet_mix.h"
-#include "dsp/fmaths/largest_magnitude.h"
 #include "effect/processor.h"
 #include "effect/spectrum_snapshot.h"
 
