@@ -78,4 +78,39 @@ TEST(ClapEditor, ShowsTheHostsValueAndSendsAWheelNotchAsOneGesture) {
   plugin->destroy(plugin);
 }
 
+// Created, shown, hidden and destroyed fifty times while the audio thread
+// runs blocks: the faults of an editor that leaves its timer with the
+// host, or races or outlives what the audio thread publishes into (the
+// sanitizer builds run it).
+TEST(ClapEditor, OpensAndClosesFiftyTimesWhileAudioRuns) {
+  HostWindow window;
+  if (!window.Ok()) GTEST_SKIP() << "no X server";
+  vorel_host::ClapModule module(VOREL_CLAP_PATH);
+  ClapHost host(true, true);
+  const clap_plugin_t* plugin = host.Create(module.Factory());
+  ASSERT_NE(plugin, nullptr);
+  ASSERT_TRUE(plugin->activate(plugin, 48000.0, 1, 4096) && plugin->start_processing(plugin));
+  const auto* gui = ClapHost::Extension<clap_plugin_gui_t>(plugin, CLAP_EXT_GUI);
+  ASSERT_NE(gui, nullptr);
+  clap_window_t parent = {};
+  parent.api = CLAP_WINDOW_API_X11;
+  parent.x11 = window.Parent;
+  float left[64] = {}, right[64] = {};
+  float* io[2] = {left, right};
+  {
+    vorel_host::AudioThread audio([&] { host.Process(plugin, io, io, 64); });
+    for (int i = 0; i < 50; ++i) {
+      ASSERT_TRUE(gui->create(plugin, CLAP_WINDOW_API_X11, false));
+      ASSERT_TRUE(gui->set_parent(plugin, &parent) && gui->show(plugin));
+      Idle(plugin, host, 3);
+      gui->hide(plugin);
+      gui->destroy(plugin);
+      ASSERT_EQ(host.Timer, CLAP_INVALID_ID);
+    }
+  }
+  plugin->stop_processing(plugin);
+  plugin->deactivate(plugin);
+  plugin->destroy(plugin);
+}
+
 }  // namespace

@@ -93,4 +93,25 @@ TEST(Vst3Editor, ShowsTheHostsValueAndSendsADragAsOneGesture) {
   EditedPlugin::Close(view);
 }
 
+// Opened and closed fifty times while the audio thread runs blocks: the
+// faults of a view that leaves its timer with the host, or whose editor
+// races or outlives what the audio thread publishes into (the sanitizer
+// builds run it).
+TEST(Vst3Editor, OpensAndClosesFiftyTimesWhileAudioRuns) {
+  HostWindow window;
+  if (!window.Ok()) GTEST_SKIP() << "no X server";
+  EditedPlugin p;
+  ASSERT_TRUE(p.Ok);
+  float left[64] = {}, right[64] = {};
+  float* io[2] = {left, right};
+  vorel_host::AudioThread audio([&] { p.Plugin.Process(io, io, 64); });
+  for (int i = 0; i < 50; ++i) {
+    v3_plugin_view** view = p.Open(window.Parent);
+    ASSERT_NE(view, nullptr);
+    p.Host.Idle(3);
+    EditedPlugin::Close(view);
+    ASSERT_EQ(p.Host.TimerCount(), 0u);
+  }
+}
+
 }  // namespace
