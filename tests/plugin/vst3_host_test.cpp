@@ -3,7 +3,6 @@
 // effect bit for bit through checked parameter changes, blocks without
 // audio and a program change.
 #include <gtest/gtest.h>
-#include <travesty/host.h>
 #include <travesty/view.h>
 
 #include <cmath>
@@ -17,6 +16,7 @@
 #include "support/signals.h"
 #include "support/state_table.h"
 #include "support/stderr_capture.h"
+#include "support/vst3_editor_host.h"
 #include "support/vst3_host.h"
 
 namespace {
@@ -234,38 +234,14 @@ TEST(Vst3Plugin, ListsEveryParameterUnderTheIdsHostsSaved) {
   }
 }
 
-// A host application as the controller meets it: it gives its name and
-// makes nothing. DPF makes a view only for a controller given one.
-struct HostApplication {
-  const v3_host_application_cpp* Functions = &kFunctions;
-
-  static v3_result V3_API Query(void* self, const v3_tuid iid, void** obj) {
-    const bool known =
-        v3_tuid_match(iid, v3_host_application_iid) || v3_tuid_match(iid, v3_funknown_iid);
-    *obj = known ? self : nullptr;
-    return known ? V3_OK : V3_NO_INTERFACE;
-  }
-  static uint32_t V3_API Count(void*) { return 1; }
-  static v3_result V3_API Name(void*, v3_str_128 name) {
-    name[0] = 0;
-    return V3_OK;
-  }
-  static v3_result V3_API Make(void*, v3_tuid, v3_tuid, void** obj) {
-    *obj = nullptr;
-    return V3_NOT_IMPLEMENTED;
-  }
-  static constexpr v3_host_application_cpp kFunctions = {{Query, Count, Count}, {Name, Make}};
-};
-
 // The host asks the edit controller, which DPF keeps behind the wrapped
 // component, for the editor's view: it comes, for an X11 window, at the
 // layout's size, all without a display. An editor-less build has none.
 TEST(Vst3Plugin, TheControllerMakesTheEditorsViewWithoutADisplay) {
   vorel_host::Vst3Plugin plugin{Module().Factory()};
   ASSERT_TRUE(plugin.Ok());
-  HostApplication host;
-  ASSERT_EQ(v3_cpp_obj_initialize(plugin.Controller, reinterpret_cast<v3_funknown**>(&host)),
-            V3_OK);
+  vorel_host::Vst3EditorHost host;  // DPF makes a view only for a controller given one
+  ASSERT_EQ(v3_cpp_obj_initialize(plugin.Controller, host.Application()), V3_OK);
   v3_plugin_view** view = v3_cpp_obj(plugin.Controller)->create_view(plugin.Controller, "editor");
 #ifdef VOREL_EDITOR
   ASSERT_NE(view, nullptr);
