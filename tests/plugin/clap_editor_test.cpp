@@ -29,20 +29,37 @@ void Idle(const clap_plugin_t* plugin, const ClapHost& host, int times) {
   }
 }
 
+// A host with gui and timer-support, its window, and the plugin active and
+// processing, with its gui extension.
+class ClapEditor : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (!window.Ok()) GTEST_SKIP() << "no X server";
+    plugin = host.Create(module.Factory());
+    ASSERT_NE(plugin, nullptr);
+    ASSERT_TRUE(plugin->activate(plugin, 48000.0, 1, 4096) && plugin->start_processing(plugin));
+    gui = ClapHost::Extension<clap_plugin_gui_t>(plugin, CLAP_EXT_GUI);
+    ASSERT_NE(gui, nullptr);
+  }
+  void TearDown() override {
+    if (plugin == nullptr) return;
+    plugin->stop_processing(plugin);
+    plugin->deactivate(plugin);
+    plugin->destroy(plugin);
+  }
+
+  HostWindow window;
+  vorel_host::ClapModule module{VOREL_CLAP_PATH};
+  ClapHost host{true, true};
+  const clap_plugin_t* plugin = nullptr;
+  const clap_plugin_gui_t* gui = nullptr;
+};
+
 // The editor shows the value the host set (a notch of the wheel goes on
 // from there, not from the default), and a change made in the editor
 // comes to the host as one gesture around the new value: the faults of an
 // editor that misses host changes or sends values outside a gesture.
-TEST(ClapEditor, ShowsTheHostsValueAndSendsAWheelNotchAsOneGesture) {
-  HostWindow window;
-  if (!window.Ok()) GTEST_SKIP() << "no X server";
-  vorel_host::ClapModule module(VOREL_CLAP_PATH);
-  ClapHost host(true, true);
-  const clap_plugin_t* plugin = host.Create(module.Factory());
-  ASSERT_NE(plugin, nullptr);
-  ASSERT_TRUE(plugin->activate(plugin, 48000.0, 1, 4096) && plugin->start_processing(plugin));
-  const auto* gui = ClapHost::Extension<clap_plugin_gui_t>(plugin, CLAP_EXT_GUI);
-  ASSERT_NE(gui, nullptr);
+TEST_F(ClapEditor, ShowsTheHostsValueAndSendsAWheelNotchAsOneGesture) {
   ASSERT_TRUE(gui->create(plugin, CLAP_WINDOW_API_X11, false));
   clap_window_t parent = {};
   parent.api = CLAP_WINDOW_API_X11;
@@ -73,25 +90,13 @@ TEST(ClapEditor, ShowsTheHostsValueAndSendsAWheelNotchAsOneGesture) {
 
   gui->hide(plugin);
   gui->destroy(plugin);
-  plugin->stop_processing(plugin);
-  plugin->deactivate(plugin);
-  plugin->destroy(plugin);
 }
 
 // Created, shown, hidden and destroyed fifty times while the audio thread
 // runs blocks: the faults of an editor that leaves its timer with the
 // host, or races or outlives what the audio thread publishes into (the
 // sanitizer builds run it).
-TEST(ClapEditor, OpensAndClosesFiftyTimesWhileAudioRuns) {
-  HostWindow window;
-  if (!window.Ok()) GTEST_SKIP() << "no X server";
-  vorel_host::ClapModule module(VOREL_CLAP_PATH);
-  ClapHost host(true, true);
-  const clap_plugin_t* plugin = host.Create(module.Factory());
-  ASSERT_NE(plugin, nullptr);
-  ASSERT_TRUE(plugin->activate(plugin, 48000.0, 1, 4096) && plugin->start_processing(plugin));
-  const auto* gui = ClapHost::Extension<clap_plugin_gui_t>(plugin, CLAP_EXT_GUI);
-  ASSERT_NE(gui, nullptr);
+TEST_F(ClapEditor, OpensAndClosesFiftyTimesWhileAudioRuns) {
   clap_window_t parent = {};
   parent.api = CLAP_WINDOW_API_X11;
   parent.x11 = window.Parent;
@@ -108,9 +113,6 @@ TEST(ClapEditor, OpensAndClosesFiftyTimesWhileAudioRuns) {
       ASSERT_EQ(host.Timer, CLAP_INVALID_ID);
     }
   }
-  plugin->stop_processing(plugin);
-  plugin->deactivate(plugin);
-  plugin->destroy(plugin);
 }
 
 }  // namespace
