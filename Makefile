@@ -26,9 +26,9 @@ OTHER_BUILDS :=
 CROSS_STEPS := skip-cross
 endif
 
-.PHONY: deps-build deps-demo deps-test deps-deb deps-cross deps-chroot skip-cross check-debian13 build-arm test-arm count-instructions format format-check build build-m32 test test-hosts test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles deb test-deb check bench demo install install-user clean
+.PHONY: deps-build deps-demo deps-test deps-screenshot screenshot deps-deb deps-cross deps-chroot skip-cross check-debian13 build-arm test-arm count-instructions format format-check build build-m32 test test-hosts test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles deb test-deb check bench demo install install-user clean
 
-deps-build deps-demo deps-test deps-deb deps-cross deps-chroot: deps-%:
+deps-build deps-demo deps-test deps-screenshot deps-deb deps-cross deps-chroot: deps-%:
 	scripts/install-deps.sh $*
 
 build: deps-build
@@ -202,6 +202,10 @@ bench: deps-test build
 # with before/after spectrograms.
 demo: deps-demo build
 	scripts/demo.sh $(BUILD) $(DEMO_OUT)
+
+# The editor as jalv.gtk3 shows it, drawn in Xvfb into the README's picture.
+screenshot: deps-screenshot build
+	xvfb-run -a -s "-screen 0 1024x768x24" scripts/screenshot.sh $(BUILD) docs/images/editor.png
 
 # The LV2 bundle into $(PREFIX)/lib/lv2/vorel.lv2, libvorel.so into
 # $(PREFIX)/lib/ladspa, vorel.vst3 into $(PREFIX)/lib/vst3, vorel.clap into

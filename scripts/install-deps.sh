@@ -4,17 +4,23 @@
 #
 # Usage: scripts/install-deps.sh SET...
 #   build  compiler, CMake, the LV2 and LADSPA headers, libsndfile, CLI11,
-#          the DPF framework's sources (VST3 and CLAP)
+#          the DPF framework's sources (VST3 and CLAP), OpenGL and X11 for
+#          the editor
 #   demo   build, plus sox and espeak-ng, which make the demo's audio
 #   test   everything the test suite uses: the build, GoogleTest, Google
 #          Benchmark, clang, valgrind, the hosts the suite drives (Ardour,
-#          JACK, jalv, lilv, sox, ecasound, PipeWire, LMMS, Qtractor) and, as
-#          on a musician's machine, other plugin collections beside ours;
+#          JACK, jalv, lilv, sox, ecasound, PipeWire, LMMS, Qtractor), Xvfb
+#          and xdotool for the editor and, as on a musician's machine,
+#          other plugin collections beside ours;
 #          the German and French locales are generated for the state tests
+#   screenshot  build, plus jalv, JACK, Xvfb, xdotool, xwd and ImageMagick,
+#          which draw the editor into the README's picture
 #   deb    the Debian packaging tools; on amd64 also the i386 C and C++
-#          runtimes, whose dependency information the i386 package needs
+#          runtimes, whose dependency information the i386 package needs,
+#          and its OpenGL and X11 for the editor
 #   cross  on amd64: clang's ARM targets, the arm64 and armhf libraries the
-#          cross builds link, their binutils, and qemu-user to run them
+#          cross builds link (the editor's OpenGL and X11 among them),
+#          their binutils, and qemu-user to run them
 #   chroot debootstrap, which makes another release's root for its suite
 # Only packages that exist on this machine's architecture are asked for.
 # The sets name no version of one Debian release: the ARM runtimes follow
@@ -27,14 +33,16 @@ arch=$(dpkg --print-architecture)
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 apt_get() { $sudo env DEBIAN_FRONTEND=noninteractive apt-get "$@"; }
-build=(cmake g++ make pkg-config lv2-dev ladspa-sdk libsndfile1-dev libcli11-dev dpf-source)
+build=(cmake g++ make pkg-config lv2-dev ladspa-sdk libsndfile1-dev libcli11-dev dpf-source
+  libgl1-mesa-dev libx11-dev libxcursor-dev libxext-dev libxrandr-dev)
 demo=("${build[@]}" sox espeak-ng)
 test=("${build[@]}" python3 binutils file
   libgtest-dev libbenchmark-dev libfftw3-dev
   clang clang-format libclang-rt-dev valgrind libc6-dbg locales
   sox ecasound liblilv-dev lilv-utils sordi ardour jackd2 jack-example-tools? jalv pipewire pipewire-bin
-  lmms qtractor
+  lmms qtractor xvfb xauth xdotool
   swh-plugins cmt tap-plugins x42-plugins)
+screenshot=("${build[@]}" jalv jackd2 jack-example-tools? xvfb xauth xdotool x11-apps imagemagick)
 deb=(dpkg-dev lintian file man-db binutils)
 chroot=(debootstrap debian-archive-keyring)
 cross=()
@@ -42,22 +50,26 @@ if [ "$arch" = amd64 ]; then
   # The 32-bit x86 build and package, and the ARM cross builds; qemu-user
   # runs the 32-bit programs where the kernel has no 32-bit support.
   test+=(g++-multilib qemu-user)
-  deb+=(libc6:i386 libstdc++6:i386 libgcc-s1:i386)
+  # Each of them builds the editor too, with OpenGL and X11 of its own.
+  editor=(libgl1-mesa-dev libx11-dev libxcursor-dev libxext-dev libxrandr-dev)
+  deb+=(libc6:i386 libstdc++6:i386 libgcc-s1:i386 "${editor[@]/%/:i386}")
   cross=(clang qemu-user binutils-aarch64-linux-gnu binutils-arm-linux-gnueabihf)
   for target in arm64 armhf; do
-    for p in libc6-dev "libstdc++-@GCC@-dev" "libgcc-@GCC@-dev" libgtest-dev liblilv-dev libsndfile1-dev; do
+    for p in libc6-dev "libstdc++-@GCC@-dev" "libgcc-@GCC@-dev" libgtest-dev liblilv-dev libsndfile1-dev \
+      "${editor[@]}"; do
       cross+=("$p:$target")
     done
   done
 fi
 
-[ $# -gt 0 ] || { echo "usage: $0 build|demo|test|deb|cross|chroot ..." >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: $0 build|demo|test|screenshot|deb|cross|chroot ..." >&2; exit 2; }
 packages=()
 for set in "$@"; do
   case $set in
     build) packages+=("${build[@]}") ;;
     demo) packages+=("${demo[@]}") ;;
     test) packages+=("${test[@]}") ;;
+    screenshot) packages+=("${screenshot[@]}") ;;
     deb) packages+=("${deb[@]}") ;;
     cross) packages+=("${cross[@]}") ;;
     chroot) packages+=("${chroot[@]}") ;;

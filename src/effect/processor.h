@@ -31,6 +31,9 @@ class Processor {
   // allocating.
   void Reset();
 
+  // The engine, read-only: what the editor is shown comes from here.
+  const TQuantiser& Engine() const { return Quantiser; }
+
  private:
   friend class ProcessorTestAccess;
 

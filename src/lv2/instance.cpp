@@ -1,6 +1,5 @@
 #include "lv2/instance.h"
 
-#include <algorithm>
 #include <cfloat>
 #include <cstring>
 
@@ -24,16 +23,10 @@ void Lv2ConnectPort(LV2_Handle instance, uint32_t port, void* location) {
     static_cast<Lv2Instance*>(instance)->Ports[port] = static_cast<float*>(location);
 }
 
-void Lv2Activate(LV2_Handle handle) {
-  auto* instance = static_cast<Lv2Instance*>(handle);
-  instance->Chain.Reset();
-  instance->Mix.Reset();
-  instance->Bypass.Reset();
-}
+void Lv2Activate(LV2_Handle handle) { static_cast<Lv2Instance*>(handle)->Chain.Reset(); }
 
 // Each control port is read once per block, as an exact 32-bit copy, as in
-// the LADSPA plugin. The block goes through in pieces the delay line holds;
-// a zero-length block still takes over the controls.
+// the LADSPA plugin; a zero-length block still takes over the controls.
 void Lv2Run(LV2_Handle handle, uint32_t count) {
   auto* instance = static_cast<Lv2Instance*>(handle);
   float** ports = instance->Ports;
@@ -46,18 +39,7 @@ void Lv2Run(LV2_Handle handle, uint32_t count) {
   const bool enabled = ports[EnabledPort] == nullptr || !(*ports[EnabledPort] <= 0.0f);
   // An unconnected mix is the effect alone, as its default.
   const float mix = ports[MixPort] == nullptr ? kMixControl.Default : *ports[MixPort];
-  const float* in = ports[InputPort];
-  float* out = ports[OutputPort];
-  do {
-    const std::size_t piece = std::min<std::size_t>(count, TimedBypass::kMaxPiece);
-    instance->Bypass.TakeInput(in, piece);
-    instance->Chain.Run(controls, in, out, piece);
-    instance->Mix.Apply(mix, instance->Bypass.Delayed(), out, piece);
-    instance->Bypass.Mix(enabled, out, piece);
-    in += piece;
-    out += piece;
-    count -= static_cast<uint32_t>(piece);
-  } while (count > 0);
+  instance->Chain.Run(controls, mix, enabled, ports[InputPort], ports[OutputPort], count);
 }
 
 void Lv2Cleanup(LV2_Handle instance) { delete static_cast<Lv2Instance*>(instance); }

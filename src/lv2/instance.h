@@ -1,6 +1,5 @@
 // One LV2 plugin instance and the callbacks that drive it. The glue only
-// converts the host's calls into calls of the shared processor, the dry/wet
-// mix and the bypass that keeps time.
+// converts the host's calls into calls of the effect's one channel.
 //
 // Real-time promise: run, connect_port and activate allocate nothing, take
 // no lock and make no system call; every buffer is allocated in instantiate.
@@ -8,9 +7,7 @@
 
 #include <lv2/core/lv2.h>
 
-#include "effect/bypass.h"
-#include "effect/dry_wet_mix.h"
-#include "effect/processor.h"
+#include "effect/effect_channel.h"
 #include "lv2/lv2_ports.h"
 
 namespace vorel {
@@ -19,9 +16,7 @@ struct Lv2Instance {
   explicit Lv2Instance(float rate) : Chain(rate) {}
 
   float* Ports[Lv2PortCount] = {};  // host-owned, indexed by Lv2PortIndex
-  Processor Chain;
-  DryWetMix Mix;
-  TimedBypass Bypass;
+  EffectChannel Chain;
 };
 
 // Creates an instance at the host's rate; null if the rate is not a

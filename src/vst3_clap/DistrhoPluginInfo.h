@@ -1,6 +1,7 @@
-// What the DPF framework builds: a stereo effect without a user interface,
-// real-time safe, with the presets as programs. DPF includes this header by
-// this name; the identity comes from the one table.
+// What the DPF framework builds: a stereo effect, real-time safe, with the
+// presets as programs and, where the build has OpenGL and X11, the editor
+// (src/ui). DPF includes this header by this name; the identity comes from
+// the one table.
 #pragma once
 
 #include "effect/identity.h"
@@ -11,7 +12,21 @@
 
 #define DISTRHO_PLUGIN_NUM_INPUTS 2
 #define DISTRHO_PLUGIN_NUM_OUTPUTS 2
+// The editor reads the plugin's snapshots directly. Direct access also
+// keeps VST3's controller and processor one object: without it DPF puts two
+// hidden parameters of its own first, and every parameter ID hosts saved
+// in automation would move by two.
+#ifdef VOREL_EDITOR
+#define DISTRHO_PLUGIN_HAS_UI 1
+#define DISTRHO_PLUGIN_WANT_DIRECT_ACCESS 1
+#define DISTRHO_UI_USE_NANOVG 1
+// The editor's size in logical pixels (src/ui/layout.h reads it): known
+// before any editor exists, so DPF need not build one just to ask.
+#define DISTRHO_UI_DEFAULT_WIDTH 640
+#define DISTRHO_UI_DEFAULT_HEIGHT 400
+#else
 #define DISTRHO_PLUGIN_HAS_UI 0
+#endif
 #define DISTRHO_PLUGIN_IS_RT_SAFE 1
 #define DISTRHO_PLUGIN_WANT_PROGRAMS 1
 // CLAP saves the parameters only through DPF's state support; the plugin

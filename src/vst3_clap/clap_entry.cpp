@@ -21,10 +21,18 @@
 //
 // Parameter input: events and flushes reach DPF through CheckedEvents
 // (clap_events.h); a parameter ID the plugin does not have is refused.
+//
+// Editor: DPF's editor on Linux draws on the host's timer (timer-support)
+// and talks to the host's gui extension, and when asked to create itself
+// in a host without them, fails with an assertion message on stderr. The
+// wrapper offers the gui extension only to hosts that offer both, so any
+// other host learns plainly that there is no editor.
 #include <clap/entry.h>
+#include <clap/ext/gui.h>
 #include <clap/ext/latency.h>
 #include <clap/ext/params.h>
 #include <clap/ext/state.h>
+#include <clap/ext/timer-support.h>
 #include <clap/plugin-factory.h>
 
 #include <algorithm>
@@ -48,6 +56,7 @@ namespace {
 struct WrappedPlugin {
   clap_plugin_t Face;  // first, so the host's pointer is the wrapper's
   const clap_plugin_t* Inner;
+  const clap_host_t* Host;
   const clap_plugin_params_t* Params;  // DPF's extensions
   const clap_plugin_state_t* State;
 };
@@ -148,11 +157,19 @@ bool LoadState(const clap_plugin_t* plugin, const clap_istream_t* stream) {
 
 constexpr clap_plugin_state_t kStateExtension = {SaveState, LoadState};
 
+// Whether the host offers what DPF's editor needs (see the top).
+bool HostCanShowEditor(const clap_host_t* host) {
+  return host != nullptr && host->get_extension != nullptr &&
+         host->get_extension(host, CLAP_EXT_GUI) != nullptr &&
+         host->get_extension(host, CLAP_EXT_TIMER_SUPPORT) != nullptr;
+}
+
 const void* GetExtension(const clap_plugin_t* plugin, const char* id) {
   const WrappedPlugin* w = Wrapper(plugin);
   if (std::strcmp(id, CLAP_EXT_LATENCY) == 0) return &kLatencyExtension;
   if (std::strcmp(id, CLAP_EXT_PARAMS) == 0) return w->Params ? &kParamsExtension : nullptr;
   if (std::strcmp(id, CLAP_EXT_STATE) == 0) return w->State ? &kStateExtension : nullptr;
+  if (std::strcmp(id, CLAP_EXT_GUI) == 0 && !HostCanShowEditor(w->Host)) return nullptr;
   return w->Inner->get_extension(w->Inner, id);
 }
 
@@ -196,7 +213,7 @@ const clap_plugin_t* CreatePlugin(const clap_plugin_factory_t*, const clap_host_
   }
   if (inner == nullptr) return nullptr;
   auto* wrapper = new (std::nothrow) WrappedPlugin{
-      *inner, inner,
+      *inner, inner, host,
       static_cast<const clap_plugin_params_t*>(inner->get_extension(inner, CLAP_EXT_PARAMS)),
       static_cast<const clap_plugin_state_t*>(inner->get_extension(inner, CLAP_EXT_STATE))};
   if (wrapper == nullptr) {

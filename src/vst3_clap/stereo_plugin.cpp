@@ -100,38 +100,27 @@ void StereoPlugin::loadProgram(uint32_t index) {
     std::copy(kPresets[index].Values, kPresets[index].Values + kControlPortCount, Values);
 }
 
+void StereoPlugin::Listen(bool open) {
+  OpenEditors += open ? 1 : -1;
+  for (auto& channel : Channels) channel->Published().Listen(OpenEditors > 0);
+}
+
+bool StereoPlugin::Take(SpectrumSnapshot& copy) { return Channels[0]->Published().Take(copy); }
+
 void StereoPlugin::activate() {
-  for (auto& channel : Channels) {
-    channel->Chain.Reset();
-    channel->Mix.Reset();
-    channel->Bypass.Reset();
-  }
+  for (auto& channel : Channels) channel->Reset();
 }
 
 // Each channel runs as the mono effect does in the other formats: the
-// controls taken over once per block (an empty block too), the block in
-// pieces the delay line holds. The bypass is a whole number, 0 or 1.
+// controls taken over once per block (an empty block too). The bypass is a
+// whole number, 0 or 1.
 void StereoPlugin::run(const float** inputs, float** outputs, uint32_t frames) {
   float controls[kControlPortCount];
   std::memcpy(controls, Values, sizeof(controls));
   const float mix = Values[MixParameter];
   const bool enabled = Values[BypassParameter] == 0.0f;
-  for (uint32_t c = 0; c < kChannels; ++c) {
-    Channel& channel = *Channels[c];
-    const float* in = inputs[c];
-    float* out = outputs[c];
-    std::size_t count = frames;
-    do {
-      const std::size_t piece = std::min<std::size_t>(count, TimedBypass::kMaxPiece);
-      channel.Bypass.TakeInput(in, piece);
-      channel.Chain.Run(controls, in, out, piece);
-      channel.Mix.Apply(mix, channel.Bypass.Delayed(), out, piece);
-      channel.Bypass.Mix(enabled, out, piece);
-      in += piece;
-      out += piece;
-      count -= piece;
-    } while (count > 0);
-  }
+  for (uint32_t c = 0; c < kChannels; ++c)
+    Channels[c]->Run(controls, mix, enabled, inputs[c], outputs[c], frames);
 }
 
 // Called only while the plugin is inactive, so allocating here is safe.
@@ -145,9 +134,13 @@ void StereoPlugin::sampleRateChanged(double rate) {
 }
 
 // Both channels anew, or (if an allocation throws) none of them changed.
+// An open editor listens to the new ones.
 void StereoPlugin::BuildChannels(double rate) {
-  std::unique_ptr<Channel> built[kChannels];
-  for (auto& channel : built) channel.reset(new Channel(ProcessorRate(rate)));
+  std::unique_ptr<EffectChannel> built[kChannels];
+  for (auto& channel : built) {
+    channel.reset(new EffectChannel(ProcessorRate(rate)));
+    channel->Published().Listen(OpenEditors > 0);
+  }
   for (uint32_t c = 0; c < kChannels; ++c) Channels[c] = std::move(built[c]);
 }
 

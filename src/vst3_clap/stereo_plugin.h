@@ -1,7 +1,6 @@
 // The VST3 and CLAP plugin, built with the DPF framework: an adapter that
-// converts the framework's calls into calls of one Processor per channel,
-// with the controls shared, and of each channel's dry/wet mix and bypass
-// that keeps time.
+// converts the framework's calls into calls of the effect's channel, one
+// per audio channel, with the controls shared.
 //
 // Real-time promise: the constructor and sampleRateChanged allocate every
 // buffer; run, setParameterValue and loadProgram allocate nothing, take no
@@ -12,18 +11,24 @@
 
 #include <memory>
 
-#include "effect/bypass.h"
-#include "effect/dry_wet_mix.h"
-#include "effect/processor.h"
+#include "effect/effect_channel.h"
+#include "ui/editor_feed.h"
 #include "vst3_clap/stereo_parameters.h"
 
 namespace vorel {
 
-class StereoPlugin : public DISTRHO::Plugin {
+class StereoPlugin : public DISTRHO::Plugin, public EditorFeed {
  public:
   static constexpr uint32_t kChannels = DISTRHO_PLUGIN_NUM_OUTPUTS;
 
   StereoPlugin();
+
+  // The editor's side, on the host's main thread (where the channels are
+  // also rebuilt): an editor opens or closes, and the channels publish
+  // while any is open; the left channel's latest snapshot if one came
+  // since the last call.
+  void Listen(bool open) override;
+  bool Take(SpectrumSnapshot& copy) override;
 
  protected:
   const char* getLabel() const override;
@@ -44,19 +49,12 @@ class StereoPlugin : public DISTRHO::Plugin {
   void sampleRateChanged(double rate) override;
 
  private:
-  // One channel's processing: the effect, the mix and the bypass.
-  struct Channel {
-    explicit Channel(float rate) : Chain(rate) {}
-    Processor Chain;
-    DryWetMix Mix;
-    TimedBypass Bypass;
-  };
-
   // Builds both channels for the rate; throws if memory runs out.
   void BuildChannels(double rate);
 
   float Values[StereoParameterCount];
-  std::unique_ptr<Channel> Channels[kChannels];
+  int OpenEditors = 0;
+  std::unique_ptr<EffectChannel> Channels[kChannels];
 };
 
 }  // namespace vorel

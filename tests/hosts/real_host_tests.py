@@ -16,8 +16,10 @@ Usage: real_host_tests.py --render VOREL_RENDER --ladspa-dir DIR
 
 import argparse
 import os
+import re
 import struct
 import sys
+import time
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -125,6 +127,80 @@ class Jalv(RealHostCase):
         # "playback" on the output port; the other range stays 0.
         self.assertEqual(sorted(ranges.values()), [(0, 0), (LATENCY, LATENCY)],
                          "jack_lsp -l %s:out: %r" % (client, ranges))
+
+
+class JalvEditor(RealHostCase):
+    """The LV2 editor in jalv.gtk3, on the X server that xvfb-run gives."""
+
+    # The gain control's middle in the editor (src/ui/layout.h), in
+    # logical pixels, and how far the drag goes to the right.
+    GAIN_AT, DRAG = (239, 299), 20
+
+    def xdotool(self, *args):
+        done = host_tests.run(["xdotool", *map(str, args)], timeout=20)
+        self.assertEqual(done.returncode, 0, "xdotool %r: %s" % (args, done.stderr))
+        return done.stdout.split()
+
+    def wait_for(self, what, find, jalv, seconds=20):
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            found = find()
+            if found:
+                return found
+            self.assertIsNone(jalv.poll(), "jalv.gtk3 ended:\n" + jack_dummy.log_of(jalv))
+            time.sleep(0.2)
+        self.fail("no %s after %d s:\n%s" % (what, seconds, jack_dummy.log_of(jalv)))
+
+    def editor_window(self):
+        # Only once it is mapped on screen: jalv makes the window before it
+        # shows it, and a pointer moved there before is on the root window.
+        for window in host_tests.run(["xdotool", "search", "--onlyvisible", "--class",
+                                      "."]).stdout.split():
+            geometry = host_tests.run(["xdotool", "getwindowgeometry", window]).stdout
+            if "Geometry: 640x400" in geometry:
+                return window
+        return None
+
+    def saved_gain(self, state):
+        """Saves jalv's state through its File menu and reads the gain."""
+        self.xdotool("mousemove", "--sync", 18, 12, "click", 1)
+        time.sleep(0.5)
+        self.xdotool("key", "Down", "Return")
+        self.wait_for("save dialog", lambda: host_tests.run(
+            ["xdotool", "search", "--name", "Save State"]).stdout, self.jalv)
+        self.xdotool("type", "--delay", 5, state)
+        ttl = os.path.join(state, "state.ttl")
+        # The dialog's name completion may take the first Return.
+        self.wait_for(ttl, lambda: os.path.exists(ttl) or self.xdotool("key", "Return") and False,
+                      self.jalv)
+        with open(ttl) as f:
+            found = re.search(r'lv2:symbol "gain" ;\s*pset:value ([-0-9.e]+)', f.read())
+        self.assertIsNotNone(found, "no gain in the saved state")
+        return float(found.group(1))
+
+    def test_a_drag_from_the_hosts_value_reaches_the_gain_port_in_range(self):
+        """Faults caught: the editor's binary not loading or no window; a
+        drag that never reaches the port; the host's value not reaching the
+        editor (the drag then starts from the default, 1, and ends below the
+        host's 1.5); a value out of the port's range."""
+        uri, lv2_path = self.lv2()
+        gain = ports.by_symbol(host_tests.CONTROLS)["gain"]
+        start = (gain["default"] + gain["maximum"]) / 2
+        with jack_dummy.DummyJack("vorel-test-%d" % os.getpid(), self.dir) as jack:
+            self.jalv = jack.start(["jalv.gtk3", "-c", "gain=%g" % start, uri],
+                                   {"LV2_PATH": lv2_path, "GSETTINGS_BACKEND": "memory"})
+            editor = self.wait_for("editor window", self.editor_window, self.jalv)
+            x, y = self.GAIN_AT
+            self.xdotool("mousemove", "--sync", "--window", editor, x, y)
+            self.xdotool("mousedown", 1)
+            for step in range(1, 5):
+                self.xdotool("mousemove", "--window", editor, x + self.DRAG * step // 4, y)
+                time.sleep(0.1)
+            self.xdotool("mouseup", 1)
+            time.sleep(0.5)
+            value = self.saved_gain(self.path("state"))
+        self.assertGreater(value, start, "the gain after a drag to the right")
+        self.assertLessEqual(value, gain["maximum"], "the gain after a drag to the right")
 
 
 class Lv2apply(RealHostCase):

@@ -3,6 +3,7 @@
 // table, each channel against the mono effect bit for bit through checked
 // events, the mix's edges, the state table, and a host that offers no
 // extension at all.
+#include <clap/ext/gui.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,12 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "effect/effect_channel.h"
 #include "effect/identity.h"
 #include "effect/port_table.h"
 #include "effect/processor.h"
 #include "effect/version.h"
 #include "support/clap_host.h"
-#include "support/mono_channel.h"
+#include "support/first_difference.h"
 #include "support/signals.h"
 #include "support/state_table.h"
 #include "support/stderr_capture.h"
@@ -153,8 +155,7 @@ TEST(ClapPlugin, EachChannelIsTheMonoEffectBitForBitThroughBlocksAndCheckedEvent
   ActivePlugin p(true);
   ASSERT_TRUE(p.Active);
   const auto* params = ClapHost::Extension<clap_plugin_params_t>(p.Plugin, CLAP_EXT_PARAMS);
-  vorel_host::MonoChannel channels[2] = {vorel_host::MonoChannel(kRate),
-                                         vorel_host::MonoChannel(kRate)};
+  vorel::EffectChannel channels[2] = {vorel::EffectChannel(kRate), vorel::EffectChannel(kRate)};
   float values[kParameterCount];
   vorel::DefaultControls defaults = vorel::MakeDefaultControls();
   std::copy(defaults.Values, std::end(defaults.Values), values);
@@ -313,6 +314,22 @@ TEST(ClapPlugin, AHostOfferingNoExtensionRunsItWithoutACrash) {
     p.Active = false;
     state.ReadPosition = 0;
     EXPECT_TRUE(s->load(p.Plugin, &in));
+  }
+}
+
+// DPF's editor needs the host's gui and timer-support extensions and, when
+// created without them, fails with an assertion message. A host without
+// them, asking for the editor as a host would, learns there is none and
+// hears nothing on stderr, whether it offers other extensions or none.
+TEST(ClapPlugin, AHostWithoutTimerSupportGetsNoEditorAndNoAssertion) {
+  for (const bool offerOthers : {false, true}) {
+    ActivePlugin p(offerOthers);
+    ASSERT_NE(p.Plugin, nullptr);
+    vorel_host::StderrCapture err;
+    const auto* gui = ClapHost::Extension<clap_plugin_gui_t>(p.Plugin, CLAP_EXT_GUI);
+    if (gui != nullptr && gui->create(p.Plugin, CLAP_WINDOW_API_X11, false)) gui->destroy(p.Plugin);
+    EXPECT_EQ(gui, nullptr) << "offering other extensions: " << offerOthers;
+    EXPECT_EQ(err.Text(), "");
   }
 }
 

@@ -11,7 +11,8 @@ case $mode in
 Validate)
   # The bundle's data against the LV2 schemas that lv2-dev installs.
   schemas=()
-  for b in core units presets port-props schemas; do schemas+=(/usr/lib/lv2/$b.lv2/*.ttl); done
+  for b in core units presets port-props schemas ui options parameters instance-access atom \
+    port-groups urid; do schemas+=(/usr/lib/lv2/$b.lv2/*.ttl); done
   report=$(sord_validate "${schemas[@]}" "$bundle"/*.ttl 2>&1) || fail "sord_validate: $report"
   echo "$report"
   grep -q "Found 0 errors" <<<"$report" || fail "sord_validate found errors"
@@ -19,6 +20,13 @@ Validate)
   # The binary offers hosts exactly the one entry point.
   exports=$(nm -D --defined-only "$bundle/vorel.so" | awk '{print $3}')
   [ "$exports" = lv2_descriptor ] || fail "vorel.so exports: $exports"
+  # The editor, where built, exports its one entry point, and the plugin's
+  # binary links neither OpenGL nor X11.
+  if [ -e "$bundle/vorel_editor.so" ]; then
+    exports=$(nm -D --defined-only "$bundle/vorel_editor.so" | awk '{print $3}')
+    [ "$exports" = lv2ui_descriptor ] || fail "vorel_editor.so exports: $exports"
+  fi
+  ! readelf -d "$bundle/vorel.so" | grep -qE "lib(GL|X11)" || fail "vorel.so links OpenGL or X11"
   ;;
 Lv2info)
   # The system's bundles too, for the names of the plugin classes.
@@ -59,7 +67,8 @@ Install)
   work=$(mktemp -d)
   trap 'rm -rf "$work"' EXIT
   "$cmake" --install "$build" --prefix "$work/prefix" >/dev/null
-  for f in manifest.ttl vorel.ttl presets.ttl vorel.so; do
+  # The editor too, where it is built.
+  for f in manifest.ttl vorel.ttl presets.ttl vorel.so $(cd "$bundle" && ls vorel_editor.so 2>/dev/null); do
     test -f "$work/prefix/lib/lv2/vorel.lv2/$f" || fail "no lib/lv2/vorel.lv2/$f"
   done
   test -f "$work/prefix/lib/ladspa/libvorel.so" || fail "no lib/ladspa/libvorel.so beside it"

@@ -9,6 +9,7 @@
 #include <limits>
 #include <vector>
 
+#include "effect/effect_channel.h"
 #include "support/alloc_counter.h"
 #include "support/ladspa_host.h"
 #include "support/signals.h"
@@ -97,6 +98,25 @@ TEST(RealTime, RunMakesNoHeapCallForAnyControlsOrBlockSize) {
     const long calls = alloc_counter::Disarm();
     EXPECT_EQ(calls, 0) << "rate " << rate << ", " << samples << " samples";
   }
+}
+
+// The editor's data path as an open editor drives it: the channel publishes
+// and the snapshots are taken between blocks.
+TEST(RealTime, PublishingForTheEditorMakesNoHeapCall) {
+  const std::vector<vorel_host::Controls> sets = ControlSets();
+  const std::vector<float> input = HostileAudio(8192);
+  std::vector<float> output(8192);
+  vorel::EffectChannel channel(48000.0f);
+  vorel::SpectrumSnapshot shown;
+  channel.Published().Listen(true);
+  alloc_counter::Arm();
+  for (const vorel_host::Controls& c : sets) {
+    for (std::size_t n : {1ul, 256ul, 0ul, 4096ul, 8192ul, 257ul}) {
+      channel.Run(c.Values, 50.0f, true, input.data(), output.data(), n);
+      channel.Published().Take(shown);
+    }
+  }
+  EXPECT_EQ(alloc_counter::Disarm(), 0);
 }
 
 TEST(RealTime, ConnectPortMakesNoHeapCall) {

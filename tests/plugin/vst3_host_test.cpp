@@ -3,17 +3,20 @@
 // effect bit for bit through checked parameter changes, blocks without
 // audio and a program change.
 #include <gtest/gtest.h>
+#include <travesty/view.h>
 
 #include <cmath>
 #include <limits>
 #include <vector>
 
+#include "effect/effect_channel.h"
 #include "effect/port_table.h"
 #include "effect/presets.h"
-#include "support/mono_channel.h"
+#include "support/first_difference.h"
 #include "support/signals.h"
 #include "support/state_table.h"
 #include "support/stderr_capture.h"
+#include "support/vst3_editor_host.h"
 #include "support/vst3_host.h"
 
 namespace {
@@ -156,8 +159,7 @@ TEST(Vst3Plugin, EachChannelIsTheMonoEffectBitForBitThroughCheckedChangesAndEmpt
   vorel_host::StderrCapture output;
   ActivePlugin p;
   ASSERT_TRUE(p.Active);
-  vorel_host::MonoChannel channels[2] = {vorel_host::MonoChannel(kRate),
-                                         vorel_host::MonoChannel(kRate)};
+  vorel::EffectChannel channels[2] = {vorel::EffectChannel(kRate), vorel::EffectChannel(kRate)};
   float values[kParameterCount];
   const vorel::DefaultControls defaults = vorel::MakeDefaultControls();
   std::copy(defaults.Values, std::end(defaults.Values), values);
@@ -195,6 +197,63 @@ TEST(Vst3Plugin, EachChannelIsTheMonoEffectBitForBitThroughCheckedChangesAndEmpt
   for (int ch = 0; ch < 2; ++ch)
     EXPECT_EQ(vorel_host::FirstDifference(plugin[ch], mono[ch]), total) << "channel " << ch;
   EXPECT_EQ(output.Text(), "");
+}
+
+// Hosts keep automation and saved sessions by parameter ID, and read the
+// list in order. The list is written out, hidden and program-change entries
+// included: the editor's build must not move an ID (DPF's split controller
+// puts two hidden parameters first), nor a change to the port table.
+TEST(Vst3Plugin, ListsEveryParameterUnderTheIdsHostsSaved) {
+  struct Entry {
+    v3_param_id Id;
+    int32_t Flags;
+  };
+  constexpr int32_t kAutomate = V3_PARAM_CAN_AUTOMATE, kChoice = V3_PARAM_IS_LIST;
+  constexpr Entry kList[] = {
+      {0, V3_PARAM_READ_ONLY | V3_PARAM_IS_HIDDEN},  // DPF's latency
+      {1, V3_PARAM_PROGRAM_CHANGE | V3_PARAM_IS_HIDDEN | kChoice | kAutomate},
+      {2, kAutomate},            // s&h
+      {3, kAutomate},            // gain
+      {4, kAutomate | kChoice},  // direction
+      {5, kAutomate},            // bitmask
+      {6, kAutomate},            // amp-mod amt
+      {7, kAutomate | kChoice},  // process-typ
+      {8, kAutomate},            // mix
+      {9, kAutomate | V3_PARAM_IS_BYPASS},
+  };
+  vorel_host::Vst3Plugin plugin{Module().Factory()};
+  ASSERT_TRUE(plugin.Ok());
+  v3_edit_controller** c = plugin.Controller;
+  const int32_t count = v3_cpp_obj(c)->get_parameter_count(c);
+  EXPECT_EQ(count, int32_t{sizeof(kList) / sizeof(kList[0])});
+  for (int32_t i = 0; i < count && i < int32_t{sizeof(kList) / sizeof(kList[0])}; ++i) {
+    v3_param_info info = {};
+    ASSERT_EQ(v3_cpp_obj(c)->get_parameter_info(c, i, &info), V3_OK);
+    EXPECT_EQ(info.param_id, kList[i].Id) << "entry " << i;
+    EXPECT_EQ(info.flags, kList[i].Flags) << "entry " << i;
+  }
+}
+
+// The host asks the edit controller, which DPF keeps behind the wrapped
+// component, for the editor's view: it comes, for an X11 window, at the
+// layout's size, all without a display. An editor-less build has none.
+TEST(Vst3Plugin, TheControllerMakesTheEditorsViewWithoutADisplay) {
+  vorel_host::Vst3Plugin plugin{Module().Factory()};
+  ASSERT_TRUE(plugin.Ok());
+  vorel_host::Vst3EditorHost host;  // DPF makes a view only for a controller given one
+  ASSERT_EQ(v3_cpp_obj_initialize(plugin.Controller, host.Application()), V3_OK);
+  v3_plugin_view** view = v3_cpp_obj(plugin.Controller)->create_view(plugin.Controller, "editor");
+#ifdef VOREL_EDITOR
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(v3_cpp_obj(view)->is_platform_type_supported(view, V3_VIEW_PLATFORM_TYPE_X11), V3_OK);
+  v3_view_rect size = {};
+  EXPECT_EQ(v3_cpp_obj(view)->get_size(view, &size), V3_OK);
+  EXPECT_EQ(size.right - size.left, 640);
+  EXPECT_EQ(size.bottom - size.top, 400);
+  v3_cpp_obj_unref(view);
+#else
+  EXPECT_EQ(view, nullptr);
+#endif
 }
 
 }  // namespace

@@ -1,14 +1,18 @@
 // A small CLAP host on the CLAP headers that DPF ships: loads a module,
 // creates its plugin, and runs stereo blocks with parameter events. It
 // offers the host extensions DPF's plugins ask for (latency, parameters),
-// or none at all. Nothing here allocates once a plugin is
-// active, so the real-time test can count the plugin's heap calls alone.
+// or none at all, and on request those an editor needs (gui,
+// timer-support), keeping the parameter events the plugin sends. Nothing
+// here allocates once a plugin is active, so the real-time test can count
+// the plugin's heap calls alone.
 #pragma once
 
 #include <clap/entry.h>
+#include <clap/ext/gui.h>
 #include <clap/ext/latency.h>
 #include <clap/ext/params.h>
 #include <clap/ext/state.h>
+#include <clap/ext/timer-support.h>
 #include <clap/plugin-factory.h>
 #include <clap/process.h>
 #include <dlfcn.h>
@@ -51,13 +55,26 @@ class ClapHost {
   static constexpr uint32_t kMaxEventSize = 128;
 
   // With offerExtensions false the host answers every extension query with
-  // null, as CLAP allows.
-  explicit ClapHost(bool offerExtensions) : offer_(offerExtensions) {
+  // null, as CLAP allows; with offerEditor it offers gui and timer-support
+  // too, and keeps the plugin's output events.
+  explicit ClapHost(bool offerExtensions, bool offerEditor = false)
+      : offer_(offerExtensions), offerEditor_(offerEditor) {
     host_ = {CLAP_VERSION, this,         "vorel-test-host", "",      "",
              "1",          GetExtension, Request,           Request, Request};
     inEvents_ = {this, EventCount, EventAt};
-    outEvents_ = {this, DropEvent};
+    outEvents_ = {this, offerEditor ? KeepEvent : DropEvent};
   }
+
+  // A parameter event the plugin sent: its type, parameter and value.
+  struct SentEvent {
+    uint16_t Type;
+    clap_id Parameter;
+    double Value;
+  };
+  SentEvent Sent[kMaxEvents] = {};
+  uint32_t SentCount = 0;
+  // The timer the plugin registered, or CLAP_INVALID_ID.
+  clap_id Timer = CLAP_INVALID_ID;
 
   // Creates and initialises the module's first plugin; null on failure.
   const clap_plugin_t* Create(const clap_plugin_factory_t* factory) {
@@ -114,6 +131,8 @@ class ClapHost {
   static ClapHost* Self(const clap_host_t* host) { return static_cast<ClapHost*>(host->host_data); }
 
   static const void* GetExtension(const clap_host_t* host, const char* id) {
+    if (Self(host)->offerEditor_ && std::strcmp(id, CLAP_EXT_GUI) == 0) return &kGui;
+    if (Self(host)->offerEditor_ && std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0) return &kTimer;
     if (!Self(host)->offer_) return nullptr;
     if (std::strcmp(id, CLAP_EXT_LATENCY) == 0) return &kLatency;
     if (std::strcmp(id, CLAP_EXT_PARAMS) == 0) return &kParams;
@@ -133,11 +152,42 @@ class ClapHost {
         &static_cast<ClapHost*>(list->ctx)->events_[index]);
   }
   static bool DropEvent(const clap_output_events_t*, const clap_event_header_t*) { return true; }
+  static bool KeepEvent(const clap_output_events_t* list, const clap_event_header_t* event) {
+    auto* self = static_cast<ClapHost*>(list->ctx);
+    if (self->SentCount == kMaxEvents) return false;
+    SentEvent& kept = self->Sent[self->SentCount++];
+    kept.Type = event->type;
+    if (event->type == CLAP_EVENT_PARAM_VALUE) {
+      const auto* e = reinterpret_cast<const clap_event_param_value_t*>(event);
+      kept.Parameter = e->param_id;
+      kept.Value = e->value;
+    } else if (event->type == CLAP_EVENT_PARAM_GESTURE_BEGIN ||
+               event->type == CLAP_EVENT_PARAM_GESTURE_END) {
+      kept.Parameter = reinterpret_cast<const clap_event_param_gesture_t*>(event)->param_id;
+    }
+    return true;
+  }
+  static void HintsChanged(const clap_host_t*) {}
+  static bool RequestResize(const clap_host_t*, uint32_t, uint32_t) { return false; }
+  static bool RequestShowOrHide(const clap_host_t*) { return false; }
+  static void Closed(const clap_host_t*, bool) {}
+  static bool RegisterTimer(const clap_host_t* host, uint32_t, clap_id* id) {
+    *id = Self(host)->Timer = 1;
+    return true;
+  }
+  static bool UnregisterTimer(const clap_host_t* host, clap_id) {
+    Self(host)->Timer = CLAP_INVALID_ID;
+    return true;
+  }
 
   static constexpr clap_host_latency_t kLatency = {LatencyChanged};
   static constexpr clap_host_params_t kParams = {Rescan, Clear, RequestFlush};
+  static constexpr clap_host_gui_t kGui = {HintsChanged, RequestResize, RequestShowOrHide,
+                                           RequestShowOrHide, Closed};
+  static constexpr clap_host_timer_support_t kTimer = {RegisterTimer, UnregisterTimer};
 
   bool offer_;
+  bool offerEditor_;
   clap_host_t host_;
   clap_input_events_t inEvents_;
   clap_output_events_t outEvents_;

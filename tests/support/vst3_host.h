@@ -163,20 +163,20 @@ inline void ReadClassId(v3_tuid id) {
 }
 
 // One plugin: the component, initialised without a host context (DPF needs
-// none), its audio processor and its edit controller. Ok() says whether all
-// three were made.
+// none but for an editor, whose messages the host makes), its audio
+// processor and its edit controller. Ok() says whether all three were made.
 class Vst3Plugin {
  public:
   static constexpr int32_t kChannels = 2;
 
-  explicit Vst3Plugin(v3_plugin_factory** factory) {
+  explicit Vst3Plugin(v3_plugin_factory** factory, v3_funknown** host = nullptr) {
     v3_tuid classId;
     ReadClassId(classId);
     if (factory == nullptr ||
         v3_cpp_obj(factory)->create_instance(factory, classId, v3_component_iid,
                                              reinterpret_cast<void**>(&Component)) != V3_OK)
       return;
-    if (v3_cpp_obj_initialize(Component, nullptr) != V3_OK) return;
+    if (v3_cpp_obj_initialize(Component, host) != V3_OK) return;
     v3_cpp_obj_query_interface(Component, v3_audio_processor_iid, &Processor);
     v3_cpp_obj_query_interface(Component, v3_edit_controller_iid, &Controller);
   }

@@ -1,9 +1,10 @@
 // Writes the LV2 bundle's data files (manifest.ttl, vorel.ttl and
 // presets.ttl) from the shared port table, the LV2 ports and the presets,
 // so that the metadata cannot drift from the code. Runs on the build
-// machine; the minor and micro versions come from the build.
+// machine; the minor and micro versions come from the build. With the
+// editor's binary named, the bundle declares the editor too.
 //
-// Usage: vorel-lv2-ttl BUNDLE_DIR BINARY_FILE_NAME
+// Usage: vorel-lv2-ttl BUNDLE_DIR BINARY_FILE_NAME [EDITOR_FILE_NAME]
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include "effect/port_table.h"
 #include "effect/presets.h"
 #include "effect/version.h"
+#include "lv2/editor_ports.h"
 #include "lv2/lv2_ports.h"
 
 namespace {
@@ -27,6 +29,7 @@ constexpr const char* kPrefixes =
     "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
     "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
     "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+    "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
     "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n\n";
 
 // The shortest decimal that reads back as the same float, always with a
@@ -112,10 +115,26 @@ void WriteDesignatedPort(std::ostream& out, unsigned long index,
   if (port.InFrames) out << " ;\n\t\tunits:unit units:frame";
 }
 
-// The manifest: the plugin, its binary and data files, and each preset.
-void WriteManifest(std::ostream& out, const char* binary) {
+// The editor: an X11 window in the host's, which the host calls when idle.
+// The host's instance access is optional: without it the editor has no
+// spectrum to show.
+void WriteEditor(std::ostream& out, const char* editor) {
+  out << "\n<" << vorel::kEditorUri << ">\n\ta ui:X11UI ;\n\tui:binary <" << editor << "> ;\n"
+      << "\tlv2:requiredFeature ui:idleInterface ;\n"
+      << "\tlv2:optionalFeature ui:parent , ui:touch , ui:resize , "
+         "<http://lv2plug.in/ns/ext/instance-access> , "
+         "<http://lv2plug.in/ns/ext/options#options> ;\n"
+      << "\tlv2:extensionData ui:idleInterface , ui:showInterface ;\n"
+      << "\t<http://lv2plug.in/ns/ext/options#supportedOption> ui:scaleFactor , "
+         "<http://lv2plug.in/ns/ext/parameters#sampleRate> .\n";
+}
+
+// The manifest: the plugin, its binary and data files, the editor if there
+// is one, and each preset.
+void WriteManifest(std::ostream& out, const char* binary, const char* editor) {
   out << kPrefixes << "<" << kPluginUri << ">\n\ta lv2:Plugin ;\n\tlv2:binary <" << binary
       << "> ;\n\trdfs:seeAlso <vorel.ttl> , <presets.ttl> .\n";
+  if (editor != nullptr) WriteEditor(out, editor);
   for (const vorel::Preset& preset : vorel::kPresets) {
     out << "\n"
         << PresetUri(preset) << "\n\ta pset:Preset ;\n\tlv2:appliesTo <" << kPluginUri
@@ -124,7 +143,7 @@ void WriteManifest(std::ostream& out, const char* binary) {
 }
 
 // The plugin's description and its ports in port order.
-void WritePlugin(std::ostream& out) {
+void WritePlugin(std::ostream& out, const char* editor) {
   out << kPrefixes << "<" << kPluginUri << ">\n"
       << "\ta lv2:Plugin , lv2:SpectralPlugin , doap:Project ;\n"
       << "\tdoap:name \"" << VOREL_PLUGIN_NAME << "\" ;\n"
@@ -140,7 +159,9 @@ void WritePlugin(std::ostream& out) {
       << " samples late, as the latency port reports; with 'enabled' off the input comes through "
          "with the "
          "same delay, and 'mix' blends it with the effect.\" ;\n"
-      << "\tlv2:optionalFeature lv2:hardRTCapable ;\n\tlv2:port [\n";
+      << "\tlv2:optionalFeature lv2:hardRTCapable ;\n";
+  if (editor != nullptr) out << "\tui:ui <" << vorel::kEditorUri << "> ;\n";
+  out << "\tlv2:port [\n";
   for (unsigned long index = 0; index < vorel::Lv2PortCount; ++index) {
     if (const vorel::PortEntry* entry = vorel::Lv2PortEntry(index)) {
       WriteSharedPort(out, index, *entry);
@@ -180,14 +201,17 @@ bool WriteFile(const std::string& path, Writer write) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::cerr << "usage: vorel-lv2-ttl BUNDLE_DIR BINARY_FILE_NAME\n";
+  if (argc != 3 && argc != 4) {
+    std::cerr << "usage: vorel-lv2-ttl BUNDLE_DIR BINARY_FILE_NAME [EDITOR_FILE_NAME]\n";
     return 2;
   }
   const std::string dir = argv[1];
   const char* binary = argv[2];
+  const char* editor = argc == 4 ? argv[3] : nullptr;
   const bool written =
-      WriteFile(dir + "/manifest.ttl", [&](std::ostream& out) { WriteManifest(out, binary); }) &&
-      WriteFile(dir + "/vorel.ttl", WritePlugin) && WriteFile(dir + "/presets.ttl", WritePresets);
+      WriteFile(dir + "/manifest.ttl",
+                [&](std::ostream& out) { WriteManifest(out, binary, editor); }) &&
+      WriteFile(dir + "/vorel.ttl", [&](std::ostream& out) { WritePlugin(out, editor); }) &&
+      WriteFile(dir + "/presets.ttl", WritePresets);
   return written ? 0 : 1;
 }

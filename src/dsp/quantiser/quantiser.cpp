@@ -44,6 +44,7 @@ void TQuantiser::Reset() {
   Fill32(InputFifo.get(), kFrameLength, 0);
   Fill32(OutputBlock.get(), kFrameLength, 0);
   FifoPos = kFirstFifoPos;
+  Frames = 0;
   HeldReal = 0;
   HeldImag = 0;
   HoldLength = 0;
@@ -149,6 +150,7 @@ void TQuantiser::FrameStep() {
 #endif
   if (HasLevelToMatch(inputSum, outputSum)) AddFrameToOverlap(X86Div(inputSum, outputSum));
   ShiftHop();
+  ++Frames;
 }
 
 // Whether a frame is matched in level and added, or adds nothing. A

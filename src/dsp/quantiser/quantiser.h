@@ -45,6 +45,13 @@ class TQuantiser {
   // allocating: the stream restarts as if from construction.
   void Reset();
 
+  // The latest frame's spectrum and its held and masked spectrum, pair p in
+  // elements p and p + 512, for display; defined once FrameCount is above 0.
+  const float* LatestSpectrum() const { return Spectrum.get(); }
+  const float* LatestHeldSpectrum() const { return HeldSpectrum.get(); }
+  // Frame steps since construction or Reset.
+  uint64_t FrameCount() const { return Frames; }
+
   // Parameters, written directly by the owner between calls of Process.
   int32_t HoldLength = 0;          // base hold length in pairs
   float Gain = 0.0f;               // factor on every output sample
@@ -80,6 +87,7 @@ class TQuantiser {
   std::unique_ptr<float[]> HeldSpectrum;
   std::unique_ptr<float[]> OverlapScratch;  // working space of the overlap-add
   int32_t FifoPos = kFirstFifoPos;
+  uint64_t Frames = 0;
   std::unique_ptr<TFFTReal> FFT;
   TBinWalk BinWalk;  // keeps the walk's plan between frames
   TOverlapAdd OverlapAddPath;

@@ -1,0 +1,46 @@
+// The left channel's latest analysed frame: the input spectrum and, over
+// it, the spectrum after the hold and the mask, in dB against frequency on
+// a logarithmic axis. Each bin is drawn as a flat step, so the held runs
+// show as the steps they are.
+#pragma once
+
+#include <NanoVG.hpp>
+
+#include "effect/spectrum_snapshot.h"
+#include "ui/layout.h"
+
+namespace vorel {
+
+class SpectrumView {
+ public:
+  explicit SpectrumView(const Box& area) : Area(area) {}
+
+  // Takes the latest snapshot; drawn at the next Draw.
+  void Show(const SpectrumSnapshot& snapshot) {
+    Latest = snapshot;
+    HasFrame = true;
+  }
+
+  // The host gives the editor no snapshots at all: the view says so.
+  void ShowUnfed() { Unfed = true; }
+
+  // The rate the frequency axis is drawn for; a rate that is no rate
+  // keeps the axis as it was.
+  void SetSampleRate(double rate);
+
+  void Draw(DGL_NAMESPACE::NanoVG& vg) const;
+
+ private:
+  void DrawGrid(DGL_NAMESPACE::NanoVG& vg) const;
+  void DrawSpectrum(DGL_NAMESPACE::NanoVG& vg, const float* spectrum) const;
+  float XOf(double frequency) const;
+  float YOf(float magnitude) const;
+
+  const Box Area;
+  SpectrumSnapshot Latest{};
+  bool HasFrame = false;
+  bool Unfed = false;
+  double Nyquist = 24000.0;  // Hz at the right edge
+};
+
+}  // namespace vorel
