@@ -12,12 +12,12 @@ namespace vorel {
 class ControlSlider {
  public:
   ControlSlider(uint32_t parameter, const Box& area)
-      : Parameter(parameter), Spec(SpecOf(parameter)), Area(area), Value(Spec.Default) {}
+      : Parameter(parameter), Traits(TraitsOf(parameter)), Area(area), Value(Traits.Default) {}
 
   void Draw(DGL_NAMESPACE::NanoVG& vg, bool active) const;
 
   const uint32_t Parameter;
-  const ControlSpec Spec;
+  const ControlTraits Traits;
   const Box Area;
   float Value;
 };

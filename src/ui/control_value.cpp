@@ -13,47 +13,47 @@ namespace {
 constexpr ScalePoint kSwitchPoints[] = {{0.0f, "off"}, {1.0f, "on"}};
 
 // Clamped to the range, and a stepped control's rounded to a whole number.
-float Settle(const ControlSpec& spec, float value) {
-  const float clamped = std::clamp(value, spec.Minimum, spec.Maximum);
-  return spec.Stepped ? std::round(clamped) + 0.0f : clamped;
+float Settle(const ControlTraits& traits, float value) {
+  const float clamped = std::clamp(value, traits.Minimum, traits.Maximum);
+  return traits.Stepped ? std::round(clamped) + 0.0f : clamped;
 }
 
 }  // namespace
 
-ControlSpec SpecOf(uint32_t parameter) {
+ControlTraits TraitsOf(uint32_t parameter) {
   const ParameterRange range = RangeOf(parameter);
   if (parameter == BypassParameter)
     return {"bypass", range.Minimum, range.Maximum, 0.0f, true, kSwitchPoints, 2, PortUnit::None};
   const PortEntry& port = parameter == MixParameter ? kMixControl : kPortTable[parameter];
-  ControlSpec spec{port.Name,     range.Minimum,    range.Maximum,        port.Default,
-                   range.Stepped, port.ScalePoints, port.ScalePointCount, port.Unit};
+  ControlTraits traits{port.Name,     range.Minimum,    range.Maximum,        port.Default,
+                       range.Stepped, port.ScalePoints, port.ScalePointCount, port.Unit};
   if (port.Toggled) {
-    spec.ScalePoints = kSwitchPoints;
-    spec.ScalePointCount = 2;
+    traits.ScalePoints = kSwitchPoints;
+    traits.ScalePointCount = 2;
   }
-  return spec;
+  return traits;
 }
 
-float DragValue(const ControlSpec& spec, float start, float pixels, bool fine) {
+float DragValue(const ControlTraits& traits, float start, float pixels, bool fine) {
   const float span = kDragSpan * (fine ? kFineFactor : 1.0f);
-  return Settle(spec, start + pixels * (spec.Maximum - spec.Minimum) / span);
+  return Settle(traits, start + pixels * (traits.Maximum - traits.Minimum) / span);
 }
 
-float WheelValue(const ControlSpec& spec, float value, float steps, bool fine) {
-  const float step = spec.Stepped ? 1.0f : (spec.Maximum - spec.Minimum) / 100.0f;
-  return Settle(spec, value + steps * (fine && !spec.Stepped ? step / kFineFactor : step));
+float WheelValue(const ControlTraits& traits, float value, float steps, bool fine) {
+  const float step = traits.Stepped ? 1.0f : (traits.Maximum - traits.Minimum) / 100.0f;
+  return Settle(traits, value + steps * (fine && !traits.Stepped ? step / kFineFactor : step));
 }
 
-void FormatValue(const ControlSpec& spec, float value, char* text, std::size_t size) {
-  for (std::size_t i = 0; i < spec.ScalePointCount; ++i) {
-    if (spec.ScalePoints[i].Value == value) {
-      std::snprintf(text, size, "%s", spec.ScalePoints[i].Label);
+void FormatValue(const ControlTraits& traits, float value, char* text, std::size_t size) {
+  for (std::size_t i = 0; i < traits.ScalePointCount; ++i) {
+    if (traits.ScalePoints[i].Value == value) {
+      std::snprintf(text, size, "%s", traits.ScalePoints[i].Label);
       return;
     }
   }
-  if (spec.Stepped) {
+  if (traits.Stepped) {
     std::snprintf(text, size, "%.0f", value);
-  } else if (spec.Unit == PortUnit::Percent) {
+  } else if (traits.Unit == PortUnit::Percent) {
     std::snprintf(text, size, "%.1f %%", value);
   } else {
     std::snprintf(text, size, "%.3f", value);

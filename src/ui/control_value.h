@@ -11,7 +11,7 @@
 
 namespace vorel {
 
-struct ControlSpec {
+struct ControlTraits {
   const char* Name;
   float Minimum;
   float Maximum;
@@ -24,20 +24,20 @@ struct ControlSpec {
 
 // The plugin's parameter as the editor shows it, for a parameter number
 // below StereoParameterCount.
-ControlSpec SpecOf(uint32_t parameter);
+ControlTraits TraitsOf(uint32_t parameter);
 
 // Pixels of drag that cross the whole range, and how much finer Shift is.
 constexpr float kDragSpan = 200.0f;
 constexpr float kFineFactor = 10.0f;
 
 // The value a drag of pixels (right or up positive) from start gives.
-float DragValue(const ControlSpec& spec, float start, float pixels, bool fine);
+float DragValue(const ControlTraits& traits, float start, float pixels, bool fine);
 
 // The value steps wheel notches (up positive) from value give: one whole
 // number a notch for a stepped control, a hundredth of the range otherwise.
-float WheelValue(const ControlSpec& spec, float value, float steps, bool fine);
+float WheelValue(const ControlTraits& traits, float value, float steps, bool fine);
 
 // The value as text, with its unit or its name, into text (size bytes).
-void FormatValue(const ControlSpec& spec, float value, char* text, std::size_t size);
+void FormatValue(const ControlTraits& traits, float value, char* text, std::size_t size);
 
 }  // namespace vorel

@@ -130,12 +130,12 @@ bool Editor::onMouse(const MouseEvent& event) {
   const bool doubleClick = control == LastPressed && event.time - LastPressTime < kDoubleClickMs;
   LastPressed = doubleClick ? nullptr : control;
   LastPressTime = event.time;
-  const ControlSpec& spec = control->Spec;
-  if (spec.ScalePointCount > 0) {
+  const ControlTraits& traits = control->Traits;
+  if (traits.ScalePointCount > 0) {
     // A choice: each click takes the next.
-    Change(*control, control->Value >= spec.Maximum ? spec.Minimum : control->Value + 1.0f);
+    Change(*control, control->Value >= traits.Maximum ? traits.Minimum : control->Value + 1.0f);
   } else if (doubleClick) {
-    Change(*control, spec.Default);
+    Change(*control, traits.Default);
   } else {
     editParameter(control->Parameter, true);
     Dragged = control;
@@ -159,7 +159,7 @@ bool Editor::onMotion(const MotionEvent& event) {
     DragFine = fine;
   }
   const float pixels = static_cast<float>((x - DragX) - (y - DragY));
-  Send(*Dragged, DragValue(Dragged->Spec, DragValueAtStart, pixels, fine));
+  Send(*Dragged, DragValue(Dragged->Traits, DragValueAtStart, pixels, fine));
   return true;
 }
 
@@ -168,7 +168,7 @@ bool Editor::onScroll(const ScrollEvent& event) {
   if (control == nullptr || control == Dragged) return false;
   const bool fine = (event.mod & DGL_NAMESPACE::kModifierShift) != 0;
   const float steps = static_cast<float>(event.delta.getY());
-  Change(*control, WheelValue(control->Spec, control->Value, steps, fine));
+  Change(*control, WheelValue(control->Traits, control->Value, steps, fine));
   return true;
 }
 

@@ -34,9 +34,9 @@ TEST(EditorValues, DragWheelAndShiftGiveTheValuesWorkedOutByHand) {
       {"a notch leaves the range", SampleHoldPort, Wheel, 43.0f, 3.0f, false, 43.0f},
   };
   for (const auto& c : kCases) {
-    const ControlSpec spec = SpecOf(c.Parameter);
-    const float value = c.Gesture == Drag ? DragValue(spec, c.From, c.Amount, c.Fine)
-                                          : WheelValue(spec, c.From, c.Amount, c.Fine);
+    const ControlTraits traits = TraitsOf(c.Parameter);
+    const float value = c.Gesture == Drag ? DragValue(traits, c.From, c.Amount, c.Fine)
+                                          : WheelValue(traits, c.From, c.Amount, c.Fine);
     EXPECT_FLOAT_EQ(value, c.Expected) << c.Fault;
   }
 }
@@ -53,8 +53,8 @@ TEST(EditorValues, ChoicesReadAsTheirNamesAndNumbersWithTheirUnits) {
   };
   for (const auto& c : kCases) {
     char text[32];
-    FormatValue(SpecOf(c.Parameter), c.Value, text, sizeof(text));
-    EXPECT_EQ(std::string(text), c.Expected) << SpecOf(c.Parameter).Name;
+    FormatValue(TraitsOf(c.Parameter), c.Value, text, sizeof(text));
+    EXPECT_EQ(std::string(text), c.Expected) << TraitsOf(c.Parameter).Name;
   }
 }
 
