@@ -3,7 +3,6 @@
 // effect bit for bit through checked parameter changes, blocks without
 // audio and a program change.
 #include <gtest/gtest.h>
-#include <travesty/view.h>
 
 #include <cmath>
 #include <limits>
@@ -16,7 +15,6 @@
 #include "support/signals.h"
 #include "support/state_table.h"
 #include "support/stderr_capture.h"
-#include "support/vst3_editor_host.h"
 #include "support/vst3_host.h"
 
 namespace {
@@ -232,28 +230,6 @@ TEST(Vst3Plugin, ListsEveryParameterUnderTheIdsHostsSaved) {
     EXPECT_EQ(info.param_id, kList[i].Id) << "entry " << i;
     EXPECT_EQ(info.flags, kList[i].Flags) << "entry " << i;
   }
-}
-
-// The host asks the edit controller, which DPF keeps behind the wrapped
-// component, for the editor's view: it comes, for an X11 window, at the
-// layout's size, all without a display. An editor-less build has none.
-TEST(Vst3Plugin, TheControllerMakesTheEditorsViewWithoutADisplay) {
-  vorel_host::Vst3Plugin plugin{Module().Factory()};
-  ASSERT_TRUE(plugin.Ok());
-  vorel_host::Vst3EditorHost host;  // DPF makes a view only for a controller given one
-  ASSERT_EQ(v3_cpp_obj_initialize(plugin.Controller, host.Application()), V3_OK);
-  v3_plugin_view** view = v3_cpp_obj(plugin.Controller)->create_view(plugin.Controller, "editor");
-#ifdef VOREL_EDITOR
-  ASSERT_NE(view, nullptr);
-  EXPECT_EQ(v3_cpp_obj(view)->is_platform_type_supported(view, V3_VIEW_PLATFORM_TYPE_X11), V3_OK);
-  v3_view_rect size = {};
-  EXPECT_EQ(v3_cpp_obj(view)->get_size(view, &size), V3_OK);
-  EXPECT_EQ(size.right - size.left, 640);
-  EXPECT_EQ(size.bottom - size.top, 400);
-  v3_cpp_obj_unref(view);
-#else
-  EXPECT_EQ(view, nullptr);
-#endif
 }
 
 }  // namespace
