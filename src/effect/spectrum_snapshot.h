@@ -14,6 +14,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -63,6 +64,23 @@ class SnapshotMailbox {
   unsigned Front = 2;  // the editor's
   static_assert(std::atomic<unsigned>::is_always_lock_free, "a handover never locks");
   static_assert(std::atomic<bool>::is_always_lock_free, "a handover never locks");
+};
+
+// The editor's side of several channels' mailboxes: the first channel's
+// spectrum, with the output peak of them all, so that an over on any
+// channel shows on the meter. A peak that another channel publishes while
+// the first has nothing new waits for the first's next snapshot.
+class ChannelSnapshots {
+ public:
+  ChannelSnapshots() : Scratch(new SpectrumSnapshot()) {}
+
+  // The editor's thread only: as SnapshotMailbox::Take on mailboxes[0],
+  // its Peak the largest of every mailbox's since the last snapshot taken.
+  bool Take(SnapshotMailbox* const* mailboxes, std::size_t count, SpectrumSnapshot& copy);
+
+ private:
+  std::unique_ptr<SpectrumSnapshot> Scratch;  // another channel's, for its peak
+  float OthersPeak = 0.0f;                    // not yet handed on
 };
 
 }  // namespace vorel

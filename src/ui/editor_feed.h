@@ -11,7 +11,8 @@ namespace vorel {
 class EditorFeed {
  public:
   // On the editor's thread: an editor opens or closes; the left channel's
-  // latest snapshot if one came since the last call.
+  // latest snapshot if one came since the last call, with the output peak
+  // of every channel.
   virtual void Listen(bool open) = 0;
   virtual bool Take(SpectrumSnapshot& copy) = 0;
 

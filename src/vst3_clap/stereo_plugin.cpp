@@ -105,7 +105,11 @@ void StereoPlugin::Listen(bool open) {
   for (auto& channel : Channels) channel->Published().Listen(OpenEditors > 0);
 }
 
-bool StereoPlugin::Take(SpectrumSnapshot& copy) { return Channels[0]->Published().Take(copy); }
+bool StereoPlugin::Take(SpectrumSnapshot& copy) {
+  SnapshotMailbox* mailboxes[kChannels];
+  for (uint32_t c = 0; c < kChannels; ++c) mailboxes[c] = &Channels[c]->Published();
+  return Snapshots.Take(mailboxes, kChannels, copy);
+}
 
 void StereoPlugin::activate() {
   for (auto& channel : Channels) channel->Reset();

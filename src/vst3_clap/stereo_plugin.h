@@ -26,7 +26,7 @@ class StereoPlugin : public DISTRHO::Plugin, public EditorFeed {
   // The editor's side, on the host's main thread (where the channels are
   // also rebuilt): an editor opens or closes, and the channels publish
   // while any is open; the left channel's latest snapshot if one came
-  // since the last call.
+  // since the last call, with the peak of both.
   void Listen(bool open) override;
   bool Take(SpectrumSnapshot& copy) override;
 
@@ -54,6 +54,7 @@ class StereoPlugin : public DISTRHO::Plugin, public EditorFeed {
 
   float Values[StereoParameterCount];
   int OpenEditors = 0;
+  ChannelSnapshots Snapshots;
   std::unique_ptr<EffectChannel> Channels[kChannels];
 };
 
