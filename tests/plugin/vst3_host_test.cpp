@@ -1,11 +1,13 @@
 // The VST3 module as a host meets it, driven by the small host in
-// support/vst3_host.h: the state table, and each channel against the mono
+// support/vst3_host.h: the state table, each channel against the mono
 // effect bit for bit through checked parameter changes, blocks without
-// audio and a program change.
+// audio and a program change, and the presets as the host's program list.
 #include <gtest/gtest.h>
+#include <travesty/unit.h>
 
 #include <cmath>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "effect/effect_channel.h"
@@ -230,6 +232,54 @@ TEST(Vst3Plugin, ListsEveryParameterUnderTheIdsHostsSaved) {
     EXPECT_EQ(info.param_id, kList[i].Id) << "entry " << i;
     EXPECT_EQ(info.flags, kList[i].Flags) << "entry " << i;
   }
+}
+
+// A host fills its preset menu from the unit information, asked of the
+// component or of the controller: the root unit's program list, in order,
+// by name, and sets the program change parameter of that unit to choose
+// one. Names off by one, a list the root unit does not name, or a program
+// that does not load all show here.
+TEST(Vst3Plugin, ListsThePresetsAsTheRootUnitsProgramsAndLoadsTheOneChosen) {
+  ActivePlugin p;
+  ASSERT_TRUE(p.Active);
+  for (void** asked : {reinterpret_cast<void**>(p.Plugin.Component),
+                       reinterpret_cast<void**>(p.Plugin.Controller)}) {
+    v3_unit_information** units = nullptr;
+    ASSERT_EQ(v3_cpp_obj_query_interface(asked, v3_unit_information_iid, &units), V3_OK);
+    v3_unit_information* u = v3_cpp_obj(units);
+    v3_unit_info unit = {};
+    v3_program_list_info list = {};
+    ASSERT_EQ(u->get_unit_count(units), 1);
+    ASSERT_EQ(u->get_unit_info(units, 0, &unit), V3_OK);
+    ASSERT_EQ(u->get_program_list_count(units), 1);
+    ASSERT_EQ(u->get_program_list_info(units, 0, &list), V3_OK);
+    EXPECT_EQ(unit.id, 0);
+    EXPECT_EQ(list.id, unit.program_list_id);
+    ASSERT_EQ(list.programCount, int32_t{std::size(vorel::kPresets)});
+    for (int32_t i = 0; i <= list.programCount; ++i) {
+      v3_str_128 name = {};
+      const bool listed = u->get_program_name(units, list.id, i, name) == V3_OK;
+      ASSERT_EQ(listed, i < list.programCount) << "program " << i;
+      std::string text;
+      for (int k = 0; k < 128 && name[k] != 0; ++k) text += static_cast<char>(name[k]);
+      EXPECT_EQ(text, listed ? vorel::kPresets[i].Name : "") << "program " << i;
+    }
+    v3_cpp_obj_unref(units);
+  }
+
+  v3_param_info program = {};
+  v3_edit_controller** c = p.Plugin.Controller;
+  for (int32_t i = 0; i < p.Controller()->get_parameter_count(c); ++i) {
+    p.Controller()->get_parameter_info(c, i, &program);
+    if (program.flags & V3_PARAM_PROGRAM_CHANGE) break;
+  }
+  ASSERT_TRUE(program.flags & V3_PARAM_PROGRAM_CHANGE);
+  EXPECT_EQ(program.unit_id, 0);
+  EXPECT_EQ(program.step_count + 1, int32_t{std::size(vorel::kPresets)});
+  ASSERT_EQ(p.Controller()->set_parameter_normalised(c, program.param_id, 3.0 / program.step_count),
+            V3_OK);
+  for (uint32_t i = 0; i < vorel::kControlPortCount; ++i)
+    EXPECT_EQ(p.Value(i), vorel::kPresets[3].Values[i]) << "parameter " << i;
 }
 
 }  // namespace
