@@ -7,7 +7,8 @@ against vorel-render on the recorded take: with the LADSPA plugin, which
 reports no latency, the export is the plugin's raw output, every impulse
 exactly 1024 samples late; with the LV2 plugin, which reports 1024, Ardour
 compensates and every impulse lands on its recorded sample; so does each
-channel of a stereo track through the VST3 plugin. All bit for bit.
+channel of a stereo track through the VST3 plugin. All bit for bit. Ardour
+lists the VST3 plugin's programs as the presets, by name, in order.
 
 Usage: real_host_tests.py --render VOREL_RENDER --ladspa-dir DIR
            [--lv2-path DIR --lv2-uri URI] [--vst3-bundle BUNDLE]
@@ -50,6 +51,12 @@ class RealHostCase(host_tests.HostCase):
         if not OPTIONS.lv2_uri or not OPTIONS.lv2_path:
             self.fail("this test needs --lv2-uri and --lv2-path")
         return OPTIONS.lv2_uri, OPTIONS.lv2_path
+
+    def preset_names(self):
+        """The presets' names in order, from the one table as vorel-render lists them."""
+        done = host_tests.run([host_tests.RENDER, "--list-presets"])
+        self.assertEqual(done.returncode, 0, done.stderr)
+        return [line.split(" ")[0] for line in done.stdout.splitlines() if line]
 
     def render(self, samples, rate, options):
         """vorel-render with options on one channel of samples."""
@@ -110,6 +117,7 @@ class Ardour(RealHostCase):
             self.fail("this test needs --vst3-bundle")
         run = self.export("vst3", "Vorel", {}, vst3_bundle=OPTIONS.vst3_bundle)
         self.assertEqual(run.plugin[0], "Vorel", "the plugin Ardour inserted")
+        self.assertEqual(run.presets, self.preset_names(), "the presets Ardour lists")
         self.assertEqual(len(run.timelines), 2, "channels of the take")
         self.assertEqual(run.latency, LATENCY, "latency Ardour sees in the plugin")
         self.check_lined_up(run, 0, [], "Ardour, VST3")
