@@ -122,7 +122,9 @@ TEST(Vst3Plugin, StateKeepsEveryValueInEveryLocaleAndStreamAndTakesNoHarm) {
 
 // A change sent with a block, in plain values; Taken is the value the
 // parameter then has. A program change goes to the edit controller before
-// the block.
+// the block. Changes of one parameter in one block are the points of one
+// queue, 100 samples apart: the block runs with the first, and the last
+// holds after it.
 struct Change {
   std::size_t Block;
   uint32_t Parameter;
@@ -146,6 +148,9 @@ TEST(Vst3Plugin, EachChannelIsTheMonoEffectBitForBitThroughCheckedChangesAndEmpt
       {6, vorel::AmpModPort, 0.5, 1},
       {7, kMix, 100, 100},
       {7, vorel::SampleHoldPort, 43, 43},
+      {8, vorel::GainPort, 0.5, 0.5f},
+      {8, vorel::GainPort, 1.75, 1.75f},
+      {8, vorel::GainPort, 0.75, 0.75f},
       {9, 99, 0.5, 0},
       {9, vorel::ProcessTypePort, 0.5, 1},
   };
@@ -168,6 +173,8 @@ TEST(Vst3Plugin, EachChannelIsTheMonoEffectBitForBitThroughCheckedChangesAndEmpt
   std::size_t at = 0;
   for (std::size_t b = 0; b < std::size(blocks); ++b) {
     std::vector<vorel_host::PointQueue> queues;
+    float after[kParameterCount];
+    std::copy(values, std::end(values), after);
     for (const Change& c : changes) {
       if (c.Block != b) continue;
       if (c.Parameter == kProgram) {
@@ -175,21 +182,31 @@ TEST(Vst3Plugin, EachChannelIsTheMonoEffectBitForBitThroughCheckedChangesAndEmpt
         p.Controller()->set_parameter_normalised(p.Plugin.Controller, p.ProgramId,
                                                  c.Value / (std::size(vorel::kPresets) - 1));
         std::copy(preset.Values, std::end(preset.Values), values);
+        std::copy(preset.Values, std::end(preset.Values), after);
         continue;
       }
-      queues.push_back(
-          vorel_host::MakeChange(p.Id(c.Parameter), p.Normalised(c.Parameter, c.Value)));
-      if (c.Parameter < kParameterCount) values[c.Parameter] = c.Taken;
+      const v3_param_id id = p.Id(c.Parameter);
+      const double normalised = p.Normalised(c.Parameter, c.Value);
+      const auto queue = std::find_if(queues.begin(), queues.end(),
+                                      [&](const vorel_host::PointQueue& q) { return q.Id == id; });
+      if (queue != queues.end()) {
+        ASSERT_TRUE(queue->Add(100 * queue->Count, normalised));
+      } else {
+        queues.push_back(vorel_host::MakeChange(id, normalised));
+        if (c.Parameter < kParameterCount) values[c.Parameter] = c.Taken;
+      }
+      if (c.Parameter < kParameterCount) after[c.Parameter] = c.Taken;
     }
     vorel_host::ParameterChanges changeList =
         vorel_host::MakeChanges(queues.data(), static_cast<int32_t>(queues.size()));
     float* in[2] = {&input[0][at], &input[1][at]};
     float* out[2] = {&plugin[0][at], &plugin[1][at]};
     ASSERT_EQ(p.Plugin.Process(in, out, blocks[b], &changeList), V3_OK);
-    if (blocks[b] == 0) continue;
-    for (int ch = 0; ch < 2; ++ch)
+    for (int ch = 0; ch < 2 && blocks[b] > 0; ++ch)
       channels[ch].Run(values, values[kMix], values[kBypass] == 0, in[ch], &mono[ch][at],
                        blocks[b]);
+    std::copy(after, std::end(after), values);
+    if (blocks[b] == 0) continue;
     for (uint32_t i = 0; i < kParameterCount; ++i)
       EXPECT_EQ(p.Value(i), values[i]) << "block " << b << ", parameter " << i;
     at += blocks[b];
