@@ -168,7 +168,8 @@ CXX_SOURCES = $(shell git ls-files '*.cpp' '*.h' 2>/dev/null || find bench src t
 FORMAT_VERSIONS := 14 19
 format-check: deps-test
 	@have=$$(clang-format --version | sed -n 's/.*clang-format version \([0-9]*\)\..*/\1/p'); \
-	if [ -n "$$have" ] && echo " $(FORMAT_VERSIONS) " | grep -q " $$have "; then \
+	case " $(FORMAT_VERSIONS) " in *" $$have "*) known=$$have;; *) known=;; esac; \
+	if [ -n "$$known" ]; then \
 	  clang-format --style=file --dry-run --Werror $(CXX_SOURCES) && \
 	  echo "format-check: every source as clang-format $$have lays it out"; \
 	else \

@@ -27,7 +27,8 @@ started=("$!" "${started[@]}")
 editor=""
 for _ in $(seq 100); do
   for window in $(xdotool search --class . 2>/dev/null); do
-    if xdotool getwindowgeometry "$window" | grep -q "Geometry: 640x400"; then editor=$window; fi
+    geometry=$(xdotool getwindowgeometry "$window" 2>/dev/null) || continue
+    if grep -q "Geometry: 640x400" <<<"$geometry"; then editor=$window; fi
   done
   [ -z "$editor" ] || break
   sleep 0.2

@@ -1,8 +1,8 @@
 // The VST3 module's entry point: DPF's VST3 plugin, with its saved state and
 // its parameter changes handled here. DPF is used as Debian ships it; this
 // glue wraps DPF's factory, and each component it creates with its audio
-// processor, in objects of its own that forward every other call to DPF's
-// unchanged. The edit controller is DPF's own.
+// processor and its edit controller, in objects of its own that forward
+// every other call to DPF's unchanged.
 //
 // State: DPF reads the saved values with the C library's locale-dependent
 // conversions, so a host running in a German or French locale got other
@@ -15,9 +15,15 @@
 // Parameter changes: process hands DPF the host's changes through
 // CheckedChanges (vst3_changes.h), which keeps those of a block without
 // audio for the next block.
+//
+// Programs: DPF offers the presets only as its program change parameter,
+// with no program list, so hosts had no names for their preset menu. The
+// plugin answers for the unit information itself (vst3_program_list.h),
+// from the controller and, as one object, from the component too.
 #include <travesty/audio_processor.h>
 #include <travesty/bstream.h>
 #include <travesty/component.h>
+#include <travesty/edit_controller.h>
 #include <travesty/factory.h>
 
 #include <algorithm>
@@ -29,6 +35,7 @@
 #include "vst3_clap/state_streams.h"
 #include "vst3_clap/vst3_changes.h"
 #include "vst3_clap/vst3_objects.h"
+#include "vst3_clap/vst3_program_list.h"
 
 // DPF's own factory entry, renamed where its source is compiled (dpf_vst3_main.cpp).
 extern "C" const void* vorel_dpf_vst3_factory();
@@ -98,9 +105,9 @@ int64_t WriteHost(void* stream, const char* buffer, std::size_t size) {
 
 struct Instance;
 
-// One of a plugin's two faces, the component and its audio processor: the
-// VST3 layout, a pointer to its functions first. Both count references in
-// the instance, as one object does.
+// One of a plugin's faces, the component, its audio processor, its edit
+// controller and its unit information: the VST3 layout, a pointer to its
+// functions first. All count references in the instance, as one object does.
 template <class Table>
 struct Face {
   const Table* Functions;
@@ -110,18 +117,26 @@ struct Face {
 };
 using ComponentFace = Face<v3_component_cpp>;
 using ProcessorFace = Face<v3_audio_processor_cpp>;
+using ControllerFace = Face<v3_edit_controller_cpp>;
+using UnitFace = Face<v3_unit_information_cpp>;
 
 extern const v3_component_cpp kComponentFunctions;
 extern const v3_audio_processor_cpp kProcessorFunctions;
+extern const v3_edit_controller_cpp kControllerFunctions;
+extern const v3_unit_information_cpp kUnitFunctions;
 
 struct Instance {
   explicit Instance(v3_component** inner) : InnerComponent(inner) {}
 
   ComponentFace Component = {&kComponentFunctions, this};
   ProcessorFace Processor = {&kProcessorFunctions, this};
+  ControllerFace Controller = {&kControllerFunctions, this};
+  UnitFace Units = {&kUnitFunctions, this};
   std::atomic<uint32_t> References{1};
   v3_component** InnerComponent;
-  v3_audio_processor** InnerProcessor = nullptr;  // asked for when the host first asks
+  // Each asked of DPF's component when the host first asks.
+  v3_audio_processor** InnerProcessor = nullptr;
+  v3_edit_controller** InnerController = nullptr;
   vorel::CheckedChanges Changes;
 };
 
@@ -130,6 +145,8 @@ template <class Table>
 void* Face<Table>::InnerOf(void* self) {
   if constexpr (std::is_same_v<Table, v3_component_cpp>) {
     return Of(self).InnerComponent;
+  } else if constexpr (std::is_same_v<Table, v3_edit_controller_cpp>) {
+    return Of(self).InnerController;
   } else {
     return Of(self).InnerProcessor;
   }
@@ -140,7 +157,7 @@ uint32_t V3_API Ref(void* self) {
   return ++Face<Table>::Of(self).References;
 }
 
-// The last reference lets DPF's objects go, the processor first, as DPF's
+// The last reference lets DPF's objects go, the component last, as DPF's
 // component expects.
 template <class Table>
 uint32_t V3_API Unref(void* self) {
@@ -148,33 +165,67 @@ uint32_t V3_API Unref(void* self) {
   const uint32_t left = --instance.References;
   if (left == 0) {
     if (instance.InnerProcessor != nullptr) v3_cpp_obj_unref(instance.InnerProcessor);
+    if (instance.InnerController != nullptr) v3_cpp_obj_unref(instance.InnerController);
     v3_cpp_obj_unref(instance.InnerComponent);
     delete &instance;
   }
   return left;
 }
 
+// A face of the instance, counted.
+v3_result Give(Instance& instance, void* face, void** object) {
+  ++instance.References;
+  *object = face;
+  return V3_OK;
+}
+
+// The face for iid with DPF's object behind it, which DPF's component makes
+// when first asked and the instance keeps from then on.
+template <class Inner>
+v3_result GiveWithInner(Instance& instance, const v3_tuid iid, Inner**& kept, void* face,
+                        void** object) {
+  *object = nullptr;
+  if (kept == nullptr) {
+    void* inner = instance.InnerComponent;
+    void* made = nullptr;
+    const v3_result result = FunctionsOf<v3_funknown>(inner).query_interface(inner, iid, &made);
+    if (result != V3_OK) return result;
+    kept = static_cast<Inner**>(made);
+  }
+  return Give(instance, face, object);
+}
+
+// The faces every face answers for; others go to DPF's component.
+v3_result QueryShared(Instance& instance, const v3_tuid iid, void** object) {
+  if (Matches(iid, {v3_audio_processor_iid}))
+    return GiveWithInner(instance, iid, instance.InnerProcessor, &instance.Processor, object);
+  if (Matches(iid, {v3_edit_controller_iid}))
+    return GiveWithInner(instance, iid, instance.InnerController, &instance.Controller, object);
+  if (Matches(iid, {v3_unit_information_iid})) return Give(instance, &instance.Units, object);
+  void* inner = instance.InnerComponent;
+  return FunctionsOf<v3_funknown>(inner).query_interface(inner, iid, object);
+}
+
 v3_result V3_API QueryComponent(void* self, const v3_tuid iid, void** object) {
   Instance& instance = ComponentFace::Of(self);
-  if (Matches(iid, {v3_funknown_iid, v3_plugin_base_iid, v3_component_iid})) {
-    ++instance.References;
-    *object = &instance.Component;
-    return V3_OK;
-  }
-  void* inner = instance.InnerComponent;
-  if (!Matches(iid, {v3_audio_processor_iid}))
-    return FunctionsOf<v3_funknown>(inner).query_interface(inner, iid, object);
-  if (instance.InnerProcessor == nullptr) {
-    void* processor = nullptr;
-    const v3_result result =
-        FunctionsOf<v3_funknown>(inner).query_interface(inner, iid, &processor);
-    *object = nullptr;
-    if (result != V3_OK) return result;
-    instance.InnerProcessor = static_cast<v3_audio_processor**>(processor);
-  }
-  ++instance.References;
-  *object = &instance.Processor;
-  return V3_OK;
+  if (Matches(iid, {v3_funknown_iid, v3_plugin_base_iid, v3_component_iid}))
+    return Give(instance, self, object);
+  return QueryShared(instance, iid, object);
+}
+
+v3_result V3_API QueryController(void* self, const v3_tuid iid, void** object) {
+  Instance& instance = ControllerFace::Of(self);
+  if (Matches(iid, {v3_funknown_iid, v3_plugin_base_iid, v3_edit_controller_iid}))
+    return Give(instance, self, object);
+  if (Matches(iid, {v3_unit_information_iid})) return Give(instance, &instance.Units, object);
+  void* inner = instance.InnerController;
+  return FunctionsOf<v3_funknown>(inner).query_interface(inner, iid, object);
+}
+
+v3_result V3_API QueryUnits(void* self, const v3_tuid iid, void** object) {
+  Instance& instance = UnitFace::Of(self);
+  if (Matches(iid, {v3_funknown_iid, v3_unit_information_iid})) return Give(instance, self, object);
+  return QueryShared(instance, iid, object);
 }
 
 v3_result V3_API QueryProcessor(void* self, const v3_tuid iid, void** object) {
@@ -247,6 +298,28 @@ const v3_audio_processor_cpp kProcessorFunctions = {
      VOREL_FORWARD(ProcessorFace, v3_audio_processor_cpp, proc, setup_processing),
      VOREL_FORWARD(ProcessorFace, v3_audio_processor_cpp, proc, set_processing), Process,
      VOREL_FORWARD(ProcessorFace, v3_audio_processor_cpp, proc, get_tail_samples)}};
+
+const v3_edit_controller_cpp kControllerFunctions = {
+    {QueryController, Ref<v3_edit_controller_cpp>, Unref<v3_edit_controller_cpp>},
+    {VOREL_FORWARD(ControllerFace, v3_edit_controller_cpp, base, initialize),
+     VOREL_FORWARD(ControllerFace, v3_edit_controller_cpp, base, terminate)},
+    {VOREL_FORWARD(ControllerFace, v3_edit_controller_cpp, ctrl, set_component_state),
+     VOREL_FORWARD(ControllerFace, v3_edit_controller_cpp, ctrl, set_state),
+     VOREL_FORWARD(ControllerFace, v3_edit_controller_cpp, ctrl, get_state),
+     VOREL_FORWARD(ControllerFace, v3_edit_controller_cpp, ctrl, get_parameter_count),
+     VOREL_FORWARD(ControllerFace, v3_edit_controller_cpp, ctrl, get_parameter_info),
+     VOREL_FORWARD(ControllerFace, v3_edit_controller_cpp, ctrl, get_parameter_string_for_value),
+     VOREL_FORWARD(ControllerFace, v3_edit_controller_cpp, ctrl, get_parameter_value_for_string),
+     VOREL_FORWARD(ControllerFace, v3_edit_controller_cpp, ctrl, normalised_parameter_to_plain),
+     VOREL_FORWARD(ControllerFace, v3_edit_controller_cpp, ctrl, plain_parameter_to_normalised),
+     VOREL_FORWARD(ControllerFace, v3_edit_controller_cpp, ctrl, get_parameter_normalised),
+     VOREL_FORWARD(ControllerFace, v3_edit_controller_cpp, ctrl, set_parameter_normalised),
+     VOREL_FORWARD(ControllerFace, v3_edit_controller_cpp, ctrl, set_component_handler),
+     VOREL_FORWARD(ControllerFace, v3_edit_controller_cpp, ctrl, create_view)}};
+
+const v3_unit_information_cpp kUnitFunctions = {
+    {QueryUnits, Ref<v3_unit_information_cpp>, Unref<v3_unit_information_cpp>},
+    vorel::kProgramListCalls};
 
 // DPF's factory, with each component it creates wrapped.
 struct FactoryFace {

@@ -4,7 +4,8 @@
 -- Usage: ardourN-lua ardour_record_export.lua SESSION_DIR EXPORT_DIR SECONDS
 --                   ladspa|lv2|vst3 PLUGIN_ID EXPORT_PRESET_ID
 -- Prints tab-separated lines for the caller: TAKE (one per channel), RANGE,
--- PLUGIN, LATENCY, EXPORTED.
+-- PLUGIN, PRESET (one per program Ardour lists for a VST3 plugin), LATENCY,
+-- EXPORTED.
 
 -- Prints one line for the caller at once: if Ardour crashes on its way out,
 -- what it buffered would be lost.
@@ -63,6 +64,13 @@ assert(not proc:isnil(), "plugin not found: " .. plugin_id)
 assert(track:add_processor_by_index(proc, 0, nil, true) == 0, "cannot insert the plugin")
 local plugin = proc:to_insert():plugin(0)
 report("PLUGIN\t%s\t%s\t%s", plugin:name(), plugin:unique_id(), plugin:get_info().path)
+-- The VST3 plugin's own presets, by the URIs Ardour gives the programs it
+-- lists: Ardour 7's Lua API has no list of a plugin's presets, only a look-up.
+for i = 0, kind == "vst3" and 99 or -1 do
+	local preset = plugin:preset_by_uri(string.format("VST3-P:%s:%04d", plugin:unique_id(), i))
+	if not preset then break end
+	report("PRESET\t%s\t%s", preset.label, preset.uri)
+end
 sleep(1)
 report("LATENCY\t%d", proc:signal_latency())
 

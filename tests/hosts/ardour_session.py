@@ -122,13 +122,15 @@ def installed():
 class Export:
     """What one run left: the take as recorded, each channel placed on the
     export's timeline (zeros where it has no region), the exported channels,
-    the plugin Ardour inserted and the latency Ardour saw in it."""
+    the plugin Ardour inserted, the names of the programs Ardour lists for a
+    VST3 plugin, in order, and the latency Ardour saw in it."""
 
-    def __init__(self, timelines, exported, plugin, latency, log):
+    def __init__(self, timelines, exported, plugin, presets, latency, log):
         self.timelines = timelines  # per channel, a list of floats, one per exported frame
         self.timeline = timelines[0]
         self.exported = exported  # wavfile.Wav
         self.plugin = plugin  # (name, unique ID, path of the binary)
+        self.presets = presets
         self.latency = latency
         self.log = log
 
@@ -158,7 +160,7 @@ def _fields(log):
     lines = {}
     for line in log.splitlines():
         parts = line.split("\t")
-        if parts[0] in ("TAKE", "RANGE", "PLUGIN", "LATENCY", "EXPORTED"):
+        if parts[0] in ("TAKE", "RANGE", "PLUGIN", "PRESET", "LATENCY", "EXPORTED"):
             lines.setdefault(parts[0], []).append(parts[1:])
     return lines
 
@@ -249,7 +251,8 @@ def record_and_export(ardour, workdir, kind, plugin_id, env, seconds=3, timeout=
             if 0 <= offset + i < len(timeline):
                 timeline[offset + i] = v
         timelines.append(timeline)
-    return Export(timelines, wavfile.read(exported_path), tuple(fields["PLUGIN"][0]),
+    presets = [name for name, _ in fields.get("PRESET", [])]
+    return Export(timelines, wavfile.read(exported_path), tuple(fields["PLUGIN"][0]), presets,
                   int(fields["LATENCY"][0][0]), log)
 
 

@@ -126,6 +126,7 @@ TEST(ClapPlugin, EachChannelIsTheMonoEffectBitForBitThroughBlocksAndCheckedEvent
       {2, vorel::DirectionPort, 0.5, 1},
       {3, vorel::DirectionPort, 0, 0},
       {3, 99, 1, 0, nullptr},
+      {3, kParameterCount, 1, 0, nullptr},  // one past the last
       {3, vorel::SampleHoldPort, 99, 43},
       {4, vorel::GainPort, 0.7, 0.7f},
       {4, vorel::ProcessTypePort, 1, 1},

@@ -26,7 +26,8 @@ Validate)
     exports=$(nm -D --defined-only "$bundle/vorel_editor.so" | awk '{print $3}')
     [ "$exports" = lv2ui_descriptor ] || fail "vorel_editor.so exports: $exports"
   fi
-  ! readelf -d "$bundle/vorel.so" | grep -qE "lib(GL|X11)" || fail "vorel.so links OpenGL or X11"
+  dynamic=$(readelf -d "$bundle/vorel.so")
+  ! grep -qE "lib(GL|X11)" <<<"$dynamic" || fail "vorel.so links OpenGL or X11"
   ;;
 Lv2info)
   # The system's bundles too, for the names of the plugin classes.

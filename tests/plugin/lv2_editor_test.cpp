@@ -5,6 +5,7 @@
 #include <lv2/ui/ui.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -45,13 +46,16 @@ std::ostream& operator<<(std::ostream& out, const Sent& sent) {
   return out << "{" << sent.What << ", port " << sent.Port << ", " << sent.Value << "}";
 }
 
-// A wheel notch up on a control after the host set its port: the editor
+// A wheel notch up on each control after the host set its port: the editor
 // takes the host's value (through the LV2 plugin's rule for "enabled", the
 // bypass turned over) and writes the next one to the same port, between a
-// grab and a release of it. The faults: a parameter sent to another port, the
-// bypass written unturned, a change outside the host's touch, a host value
-// that never reached the editor, and no editor at all where the host offers
-// no instance access.
+// grab and a release of it. The ports come from the port table: the six
+// controls' own numbers and the mix's; the host's value is a quarter up the
+// range (whole for a stepped control), and a notch is a step or a hundredth
+// of the range. The faults: any two controls' ports swapped, the bypass
+// written unturned, a change outside the host's touch, a host value that
+// never reached the editor, and no editor at all where the host offers no
+// instance access.
 TEST(Lv2Editor, SendsEachNotchToItsOwnPortInsideTheHostsTouch) {
   Display* display = XOpenDisplay(nullptr);
   if (display == nullptr) GTEST_SKIP() << "no X server";
@@ -70,11 +74,17 @@ TEST(Lv2Editor, SendsEachNotchToItsOwnPortInsideTheHostsTouch) {
     uint32_t Parameter, Port;
     float HostValue, Sent;
   };
-  const Case cases[] = {
-      {vorel::GainPort, vorel::GainPort, 1.5f, 1.5f + 0.02f},
-      {vorel::MixParameter, vorel::MixPort, 40.0f, 41.0f},
-      {vorel::BypassParameter, vorel::EnabledPort, 1.0f, 0.0f},  // on, then bypassed
-  };
+  std::vector<Case> cases;
+  for (uint32_t p = 0; p <= vorel::kControlPortCount; ++p) {
+    const bool mix = p == vorel::kControlPortCount;
+    const vorel::PortEntry& port = mix ? vorel::kMixControl : vorel::kPortTable[p];
+    const bool stepped = port.Integer || port.Toggled;
+    const float range = port.Maximum - port.Minimum;
+    const float host = stepped ? std::round(port.Minimum + range / 4) : port.Minimum + range / 4;
+    cases.push_back(
+        {p, mix ? uint32_t{vorel::MixPort} : p, host, host + (stepped ? 1 : range / 100)});
+  }
+  cases.push_back({vorel::BypassParameter, vorel::EnabledPort, 1.0f, 0.0f});  // on, then bypassed
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Port);
     const Window parent =

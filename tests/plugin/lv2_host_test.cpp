@@ -351,11 +351,11 @@ TEST_F(Lv2Plugin, MixGivesTheEffectAtFullTheDelayedInputAtZeroAndAMeanBetween) {
   std::vector<float> dry(input.size());
   for (std::size_t t = 0; t < dry.size(); ++t) dry[t] = Delayed(input, t);
   // Each value and the input's share of the output it asks for: out of
-  // range counts as the nearer end, a NaN keeps the value before, and the
-  // first value holds from the first sample.
+  // range counts as the nearer end, a NaN keeps the value before (neither
+  // end nor the default), and the first value holds from the first sample.
   const std::vector<std::pair<std::size_t, float>> changes = {
-      {0, 50.0f}, {3000, 150.0f}, {6000, kNaN}, {8000, -20.0f}, {12000, 12.5f}, {16000, 100.0f}};
-  const double shares[] = {0.5, 0.0, 0.0, 1.0, 0.875, 0.0};
+      {0, 50.0f}, {3000, 150.0f}, {6000, -20.0f}, {8000, 12.5f}, {12000, kNaN}, {16000, 100.0f}};
+  const double shares[] = {0.5, 0.0, 1.0, 0.875, 0.875, 0.0};
   for (const std::vector<uint32_t>& blocks :
        std::vector<std::vector<uint32_t>>{{256}, {1, 700, 0, 3000, 33}}) {
     SCOPED_TRACE(::testing::Message() << "first block " << blocks[0]);

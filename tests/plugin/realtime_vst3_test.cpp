@@ -59,8 +59,8 @@ TEST(RealTimeVst3, ProcessWithParameterChangesMakesNoHeapCall) {
   for (std::size_t round = 0; round < 2 * std::size(hostile); ++round) {
     for (int32_t n : blocks) {
       for (std::size_t k = 0; k < queues.size(); ++k) {
-        queues[k].Value = hostile[(round + k) % std::size(hostile)];
-        queues[k].Offset = round % 2 == 0 ? 0 : n / 2;
+        queues[k].Values[0] = hostile[(round + k) % std::size(hostile)];
+        queues[k].Offsets[0] = round % 2 == 0 ? 0 : n / 2;
       }
       // In place every third round.
       failed += plugin.Process(round % 3 == 0 ? out : in, out, n, &changes) != V3_OK;

@@ -1,11 +1,13 @@
 // The VST3 module as a host meets it, driven by the small host in
-// support/vst3_host.h: the state table, and each channel against the mono
+// support/vst3_host.h: the state table, each channel against the mono
 // effect bit for bit through checked parameter changes, blocks without
-// audio and a program change.
+// audio and a program change, and the presets as the host's program list.
 #include <gtest/gtest.h>
+#include <travesty/unit.h>
 
 #include <cmath>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "effect/effect_channel.h"
@@ -120,7 +122,9 @@ TEST(Vst3Plugin, StateKeepsEveryValueInEveryLocaleAndStreamAndTakesNoHarm) {
 
 // A change sent with a block, in plain values; Taken is the value the
 // parameter then has. A program change goes to the edit controller before
-// the block.
+// the block. Changes of one parameter in one block are the points of one
+// queue, 100 samples apart: the block runs with the first, and the last
+// holds after it.
 struct Change {
   std::size_t Block;
   uint32_t Parameter;
@@ -144,6 +148,9 @@ TEST(Vst3Plugin, EachChannelIsTheMonoEffectBitForBitThroughCheckedChangesAndEmpt
       {6, vorel::AmpModPort, 0.5, 1},
       {7, kMix, 100, 100},
       {7, vorel::SampleHoldPort, 43, 43},
+      {8, vorel::GainPort, 0.5, 0.5f},
+      {8, vorel::GainPort, 1.75, 1.75f},
+      {8, vorel::GainPort, 0.75, 0.75f},
       {9, 99, 0.5, 0},
       {9, vorel::ProcessTypePort, 0.5, 1},
   };
@@ -166,6 +173,8 @@ TEST(Vst3Plugin, EachChannelIsTheMonoEffectBitForBitThroughCheckedChangesAndEmpt
   std::size_t at = 0;
   for (std::size_t b = 0; b < std::size(blocks); ++b) {
     std::vector<vorel_host::PointQueue> queues;
+    float after[kParameterCount];
+    std::copy(values, std::end(values), after);
     for (const Change& c : changes) {
       if (c.Block != b) continue;
       if (c.Parameter == kProgram) {
@@ -173,21 +182,31 @@ TEST(Vst3Plugin, EachChannelIsTheMonoEffectBitForBitThroughCheckedChangesAndEmpt
         p.Controller()->set_parameter_normalised(p.Plugin.Controller, p.ProgramId,
                                                  c.Value / (std::size(vorel::kPresets) - 1));
         std::copy(preset.Values, std::end(preset.Values), values);
+        std::copy(preset.Values, std::end(preset.Values), after);
         continue;
       }
-      queues.push_back(
-          vorel_host::MakeChange(p.Id(c.Parameter), p.Normalised(c.Parameter, c.Value)));
-      if (c.Parameter < kParameterCount) values[c.Parameter] = c.Taken;
+      const v3_param_id id = p.Id(c.Parameter);
+      const double normalised = p.Normalised(c.Parameter, c.Value);
+      const auto queue = std::find_if(queues.begin(), queues.end(),
+                                      [&](const vorel_host::PointQueue& q) { return q.Id == id; });
+      if (queue != queues.end()) {
+        ASSERT_TRUE(queue->Add(100 * queue->Count, normalised));
+      } else {
+        queues.push_back(vorel_host::MakeChange(id, normalised));
+        if (c.Parameter < kParameterCount) values[c.Parameter] = c.Taken;
+      }
+      if (c.Parameter < kParameterCount) after[c.Parameter] = c.Taken;
     }
     vorel_host::ParameterChanges changeList =
         vorel_host::MakeChanges(queues.data(), static_cast<int32_t>(queues.size()));
     float* in[2] = {&input[0][at], &input[1][at]};
     float* out[2] = {&plugin[0][at], &plugin[1][at]};
     ASSERT_EQ(p.Plugin.Process(in, out, blocks[b], &changeList), V3_OK);
-    if (blocks[b] == 0) continue;
-    for (int ch = 0; ch < 2; ++ch)
+    for (int ch = 0; ch < 2 && blocks[b] > 0; ++ch)
       channels[ch].Run(values, values[kMix], values[kBypass] == 0, in[ch], &mono[ch][at],
                        blocks[b]);
+    std::copy(after, std::end(after), values);
+    if (blocks[b] == 0) continue;
     for (uint32_t i = 0; i < kParameterCount; ++i)
       EXPECT_EQ(p.Value(i), values[i]) << "block " << b << ", parameter " << i;
     at += blocks[b];
@@ -230,6 +249,54 @@ TEST(Vst3Plugin, ListsEveryParameterUnderTheIdsHostsSaved) {
     EXPECT_EQ(info.param_id, kList[i].Id) << "entry " << i;
     EXPECT_EQ(info.flags, kList[i].Flags) << "entry " << i;
   }
+}
+
+// A host fills its preset menu from the unit information, asked of the
+// component or of the controller: the root unit's program list, in order,
+// by name, and sets the program change parameter of that unit to choose
+// one. Names off by one, a list the root unit does not name, or a program
+// that does not load all show here.
+TEST(Vst3Plugin, ListsThePresetsAsTheRootUnitsProgramsAndLoadsTheOneChosen) {
+  ActivePlugin p;
+  ASSERT_TRUE(p.Active);
+  for (void** asked : {reinterpret_cast<void**>(p.Plugin.Component),
+                       reinterpret_cast<void**>(p.Plugin.Controller)}) {
+    v3_unit_information** units = nullptr;
+    ASSERT_EQ(v3_cpp_obj_query_interface(asked, v3_unit_information_iid, &units), V3_OK);
+    v3_unit_information* u = v3_cpp_obj(units);
+    v3_unit_info unit = {};
+    v3_program_list_info list = {};
+    ASSERT_EQ(u->get_unit_count(units), 1);
+    ASSERT_EQ(u->get_unit_info(units, 0, &unit), V3_OK);
+    ASSERT_EQ(u->get_program_list_count(units), 1);
+    ASSERT_EQ(u->get_program_list_info(units, 0, &list), V3_OK);
+    EXPECT_EQ(unit.id, 0);
+    EXPECT_EQ(list.id, unit.program_list_id);
+    ASSERT_EQ(list.programCount, int32_t{std::size(vorel::kPresets)});
+    for (int32_t i = 0; i <= list.programCount; ++i) {
+      v3_str_128 name = {};
+      const bool listed = u->get_program_name(units, list.id, i, name) == V3_OK;
+      ASSERT_EQ(listed, i < list.programCount) << "program " << i;
+      std::string text;
+      for (int k = 0; k < 128 && name[k] != 0; ++k) text += static_cast<char>(name[k]);
+      EXPECT_EQ(text, listed ? vorel::kPresets[i].Name : "") << "program " << i;
+    }
+    v3_cpp_obj_unref(units);
+  }
+
+  v3_param_info program = {};
+  v3_edit_controller** c = p.Plugin.Controller;
+  for (int32_t i = 0; i < p.Controller()->get_parameter_count(c); ++i) {
+    p.Controller()->get_parameter_info(c, i, &program);
+    if (program.flags & V3_PARAM_PROGRAM_CHANGE) break;
+  }
+  ASSERT_TRUE(program.flags & V3_PARAM_PROGRAM_CHANGE);
+  EXPECT_EQ(program.unit_id, 0);
+  EXPECT_EQ(program.step_count + 1, int32_t{std::size(vorel::kPresets)});
+  ASSERT_EQ(p.Controller()->set_parameter_normalised(c, program.param_id, 3.0 / program.step_count),
+            V3_OK);
+  for (uint32_t i = 0; i < vorel::kControlPortCount; ++i)
+    EXPECT_EQ(p.Value(i), vorel::kPresets[3].Values[i]) << "parameter " << i;
 }
 
 }  // namespace

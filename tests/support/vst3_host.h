@@ -1,9 +1,9 @@
 // A small VST3 host on the interface definitions that DPF ships (travesty):
 // loads a module as hosts do, creates its plugin with its audio processor
-// and edit controller, runs stereo blocks with parameter changes (one point
-// per parameter and block), and saves and loads state through a memory
-// stream. Nothing here allocates once a plugin is active, so the real-time
-// test can count the plugin's heap calls alone.
+// and edit controller, runs stereo blocks with parameter changes, and saves
+// and loads state through a memory stream. Nothing here allocates once a
+// plugin is active, so the real-time test can count the plugin's heap calls
+// alone.
 #pragma once
 
 #include <dlfcn.h>
@@ -31,19 +31,30 @@ inline v3_result V3_API NoInterface(void*, const v3_tuid, void** object) {
 }
 inline uint32_t V3_API Static(void*) { return 1; }
 
-// One parameter's change in a block: a single point.
+// One parameter's changes in a block: up to four points, in order.
 struct PointQueue {
+  static constexpr int32_t kMaxPoints = 4;
   const v3_param_value_queue_cpp* Vtable;
   v3_param_id Id;
-  int32_t Offset;
-  double Value;
+  int32_t Count;
+  int32_t Offsets[kMaxPoints];
+  double Values[kMaxPoints];
+
+  // Adds a point after the others; false when full.
+  bool Add(int32_t offset, double value) {
+    if (Count == kMaxPoints) return false;
+    Offsets[Count] = offset;
+    Values[Count++] = value;
+    return true;
+  }
 
   static PointQueue& Of(void* self) { return *static_cast<PointQueue*>(self); }
   static v3_param_id V3_API GetId(void* self) { return Of(self).Id; }
-  static int32_t V3_API PointCount(void*) { return 1; }
-  static v3_result V3_API GetPoint(void* self, int32_t, int32_t* offset, double* value) {
-    *offset = Of(self).Offset;
-    *value = Of(self).Value;
+  static int32_t V3_API PointCount(void* self) { return Of(self).Count; }
+  static v3_result V3_API GetPoint(void* self, int32_t index, int32_t* offset, double* value) {
+    if (index < 0 || index >= Of(self).Count) return V3_INVALID_ARG;
+    *offset = Of(self).Offsets[index];
+    *value = Of(self).Values[index];
     return V3_OK;
   }
   static v3_result V3_API AddPoint(void*, int32_t, double, int32_t* index) {
@@ -55,8 +66,9 @@ inline const v3_param_value_queue_cpp kPointQueueVtable = {
     {NoInterface, Static, Static},
     {PointQueue::GetId, PointQueue::PointCount, PointQueue::GetPoint, PointQueue::AddPoint}};
 
+// A queue of one point.
 inline PointQueue MakeChange(v3_param_id id, double value, int32_t offset = 0) {
-  return {&kPointQueueVtable, id, offset, value};
+  return {&kPointQueueVtable, id, 1, {offset}, {value}};
 }
 
 // A host's parameter changes for one block. As the output list it keeps
