@@ -9,6 +9,10 @@
 // Inputs are made with integer arithmetic only (no libm), so both builds
 // feed the same bits.
 //
+// With VOREL_X87_CONTROL set (as "0x027f") the run starts by setting the
+// thread's x87 control word to it, and fails if any case leaves the control
+// words other than it found them.
+//
 // Usage: vorel-golden LIBRARY
 #include <algorithm>
 #include <cstdint>
@@ -21,6 +25,7 @@
 #include "support/ladspa_host.h"
 #include "support/sample_hash.h"
 #include "support/signals.h"
+#include "support/x87_control.h"
 
 namespace {
 
@@ -112,7 +117,7 @@ std::vector<float> Triangle(size_t length, int period) {
   return x;
 }
 
-void PrintWide(const LADSPA_Descriptor* d) {
+bool PrintWide(const LADSPA_Descriptor* d, const vorel_host::ControlWords& words) {
   constexpr size_t kWideLength = 60000;
   const struct {
     const char* name;
@@ -132,8 +137,10 @@ void PrintWide(const LADSPA_Descriptor* d) {
       std::printf("wide-%s-%lu%*s plugin %016llx\n", s.name, rate,
                   static_cast<int>(22 - std::strlen(s.name) - std::to_string(rate).size()), "",
                   static_cast<unsigned long long>(RunWide(d, rate, s.input, seed++)));
+      if (!words.Unchanged()) return false;
     }
   }
+  return true;
 }
 
 }  // namespace
@@ -143,6 +150,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s LIBRARY\n", argv[0]);
     return 2;
   }
+  const vorel_host::ControlWords words = vorel_host::ControlWords::FromEnvironment();
   vorel_host::Library lib(argv[1]);
   if (lib.Descriptor() == nullptr) {
     std::fprintf(stderr, "cannot load %s: %s\n", argv[1], dlerror());
@@ -195,7 +203,13 @@ int main(int argc, char** argv) {
     std::printf("%-28s plugin %016llx engine %016llx\n", c.name.c_str(),
                 static_cast<unsigned long long>(RunPlugin(lib.Descriptor(), c)),
                 static_cast<unsigned long long>(RunEngine(c)));
+    if (!words.Unchanged()) break;
   }
-  PrintWide(lib.Descriptor());
+  if (!words.Unchanged() || !PrintWide(lib.Descriptor(), words)) {
+    std::fprintf(stderr, "the control words changed: x87 %04x, MXCSR %08x\n",
+                 static_cast<unsigned>(vorel_host::X87Control()),
+                 static_cast<unsigned>(vorel_host::MxcsrControl()));
+    return 1;
+  }
   return 0;
 }
