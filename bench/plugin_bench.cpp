@@ -55,10 +55,10 @@ BENCHMARK(BM_RunCallback)->Arg(64)->Arg(256)->Arg(4096);
 // the x87 steps set 64 bits and restore the thread's x87 state around every
 // block, the portable steps take no notice.
 static void BM_RunCallbackAt53BitPrecision(benchmark::State& state) {
-  const uint16_t saved = vorel_host::X87Control();
-  vorel_host::SetX87Control(vorel_host::kWindowsX87Control);
+  const vorel_host::ControlWords saved = vorel_host::ControlWords::Now();
+  vorel_host::ControlWords::SetX87(0x027f);
   BM_RunCallback(state);
-  vorel_host::SetX87Control(saved);
+  vorel_host::ControlWords::SetX87(saved.X87);
 }
 BENCHMARK(BM_RunCallbackAt53BitPrecision)->Arg(256);
 

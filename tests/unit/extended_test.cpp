@@ -24,19 +24,12 @@ using vorel::TExtended;
 
 #define X87_AVAILABLE VOREL_X87_LONG_DOUBLE
 
-// Run with VOREL_X87_CONTROL=0x027f, the thread has the precision Windows
-// gives its threads, and the x87 references set the precision they need.
-// The words must be the same at the end.
-class ControlWordsEnvironment : public ::testing::Environment {
- public:
+// Run with VOREL_X87_CONTROL=0x027f, the x87 references set the precision
+// they need; the control words must end as they began.
+struct ControlWordsEnvironment : ::testing::Environment {
   void SetUp() override { Words = vorel_host::ControlWords::FromEnvironment(); }
-  void TearDown() override {
-    EXPECT_TRUE(Words.Unchanged()) << std::hex << vorel_host::X87Control() << " "
-                                   << vorel_host::MxcsrControl();
-  }
-
- private:
-  vorel_host::ControlWords Words{};
+  void TearDown() override { EXPECT_TRUE(Words.Unchanged()); }
+  vorel_host::ControlWords Words;
 };
 [[maybe_unused]] const auto* const kEnvironment =
     ::testing::AddGlobalTestEnvironment(new ControlWordsEnvironment);
