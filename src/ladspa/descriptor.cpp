@@ -1,79 +1,83 @@
-// The library's one plugin descriptor and its three exported entry points.
-// The library is linked without the toolchain's start files, so _init and
-// _fini here are the loader's load and unload routines themselves.
+// The library's one plugin descriptor and its exported entry points.
+//
+// The descriptor is a constant, complete in the library image before any of
+// its code runs: a host may call ladspa_descriptor from any thread, first
+// call included, on a platform whose loader runs no _init (a Windows DLL),
+// and nothing is allocated, so nothing is left behind at unload. On ELF the
+// library is linked without the toolchain's start files, so _init and _fini
+// here are the loader's load and unload routines themselves; they offer and
+// withdraw the descriptor.
 #include <ladspa.h>
 
-#include <new>
+#include <atomic>
 
 #include "effect/identity.h"
 #include "ladspa/instance.h"
 #include "ladspa/ladspa_ports.h"
 
+#if defined(_WIN32)
+#define VOREL_EXPORT extern "C" __declspec(dllexport)
+#else
 #define VOREL_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace vorel {
 namespace {
 
-// The record and the three port arrays it points to, in one heap block.
-struct DescriptorBlock {
-  LADSPA_Descriptor Descriptor;
-  LADSPA_PortDescriptor PortDescriptors[PortCount];
-  const char* PortNames[PortCount];
-  LADSPA_PortRangeHint PortRangeHints[PortCount];
+// The three port arrays the record points to, read from the port table.
+struct PortArrays {
+  constexpr PortArrays() {
+    for (unsigned long port = 0; port < PortCount; ++port) {
+      const PortEntry& entry = kPortTable[port];
+      Descriptors[port] = LadspaDescriptorOf(entry);
+      Names[port] = entry.Name;
+      Hints[port] = LadspaHintOf(entry);
+    }
+  }
+  LADSPA_PortDescriptor Descriptors[PortCount] = {};
+  const char* Names[PortCount] = {};
+  LADSPA_PortRangeHint Hints[PortCount] = {};
 };
 
-DescriptorBlock* gDescriptor = nullptr;
+constexpr PortArrays kPorts;
 
-void FillDescriptor(DescriptorBlock& block) {
-  LADSPA_Descriptor& d = block.Descriptor;
-  d.UniqueID = VOREL_LADSPA_ID;
-  d.Label = "vorel";
-  d.Properties = LADSPA_PROPERTY_HARD_RT_CAPABLE;
-  d.Name = VOREL_PLUGIN_NAME;
-  d.Maker = VOREL_PLUGIN_MAKER;
-  d.Copyright = "2026 Vorel developers";
-  d.PortCount = PortCount;
-  for (unsigned long port = 0; port < PortCount; ++port) {
-    const PortEntry& entry = kPortTable[port];
-    block.PortDescriptors[port] = LadspaDescriptorOf(entry);
-    block.PortNames[port] = entry.Name;
-    block.PortRangeHints[port] = LadspaHintOf(entry);
-  }
-  d.PortDescriptors = block.PortDescriptors;
-  d.PortNames = block.PortNames;
-  d.PortRangeHints = block.PortRangeHints;
-  d.ImplementationData = nullptr;
-  d.instantiate = LadspaInstantiate;
-  d.connect_port = LadspaConnectPort;
-  d.activate = nullptr;
-  d.run = LadspaRun;
-  d.run_adding = nullptr;
-  d.set_run_adding_gain = nullptr;
-  d.deactivate = nullptr;
-  d.cleanup = LadspaCleanup;
-}
+constexpr LADSPA_Descriptor kDescriptor = {
+    VOREL_LADSPA_ID,                  // UniqueID
+    "vorel",                          // Label
+    LADSPA_PROPERTY_HARD_RT_CAPABLE,  // Properties
+    VOREL_PLUGIN_NAME,                // Name
+    VOREL_PLUGIN_MAKER,               // Maker
+    "2026 Vorel developers",          // Copyright
+    PortCount,
+    kPorts.Descriptors,
+    kPorts.Names,
+    kPorts.Hints,
+    nullptr,  // ImplementationData
+    LadspaInstantiate,
+    LadspaConnectPort,
+    nullptr,  // activate
+    LadspaRun,
+    nullptr,  // run_adding
+    nullptr,  // set_run_adding_gain
+    nullptr,  // deactivate
+    LadspaCleanup,
+};
+
+// What ladspa_descriptor offers: the descriptor, or null once a host has
+// called _fini.
+std::atomic<const LADSPA_Descriptor*> gOffered{&kDescriptor};
 
 }  // namespace
 }  // namespace vorel
 
-// Builds the descriptor once; a second call keeps the first one. If memory
-// runs out the pointer stays null and ladspa_descriptor offers no plugin.
-VOREL_EXPORT void _init() {
-  using vorel::gDescriptor;
-  if (gDescriptor != nullptr) return;
-  auto* block = new (std::nothrow) vorel::DescriptorBlock();
-  if (block != nullptr) vorel::FillDescriptor(*block);
-  gDescriptor = block;
-}
+#if !defined(_WIN32)
+// Offers the descriptor again after a host's own call of _fini.
+VOREL_EXPORT void _init() { vorel::gOffered.store(&vorel::kDescriptor); }
 
-// Releases the descriptor. The pointer is reset, so the unload after a host's
-// own call of _fini finds nothing left to release.
-VOREL_EXPORT void _fini() {
-  delete vorel::gDescriptor;
-  vorel::gDescriptor = nullptr;
-}
+// Withdraws the descriptor: ladspa_descriptor offers no plugin afterwards.
+VOREL_EXPORT void _fini() { vorel::gOffered.store(nullptr); }
+#endif
 
 VOREL_EXPORT const LADSPA_Descriptor* ladspa_descriptor(unsigned long index) {
-  if (index != 0 || vorel::gDescriptor == nullptr) return nullptr;
-  return &vorel::gDescriptor->Descriptor;
+  return index == 0 ? vorel::gOffered.load() : nullptr;
 }

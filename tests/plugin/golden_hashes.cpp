@@ -9,6 +9,9 @@
 // Inputs are made with integer arithmetic only (no libm), so both builds
 // feed the same bits.
 //
+// With VOREL_X87_CONTROL set (as "0x027f") the thread's x87 control word is
+// set to it first, and the run fails if the control words differ at the end.
+//
 // Usage: vorel-golden LIBRARY
 #include <algorithm>
 #include <cstdint>
@@ -21,6 +24,7 @@
 #include "support/ladspa_host.h"
 #include "support/sample_hash.h"
 #include "support/signals.h"
+#include "support/x87_control.h"
 
 namespace {
 
@@ -143,6 +147,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s LIBRARY\n", argv[0]);
     return 2;
   }
+  const vorel_host::ControlWords words = vorel_host::ControlWords::FromEnvironment();
   vorel_host::Library lib(argv[1]);
   if (lib.Descriptor() == nullptr) {
     std::fprintf(stderr, "cannot load %s: %s\n", argv[1], dlerror());
@@ -197,5 +202,9 @@ int main(int argc, char** argv) {
                 static_cast<unsigned long long>(RunEngine(c)));
   }
   PrintWide(lib.Descriptor());
+  if (!words.Unchanged()) {
+    std::fprintf(stderr, "the floating-point control words changed\n");
+    return 1;
+  }
   return 0;
 }

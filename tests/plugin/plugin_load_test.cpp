@@ -41,7 +41,7 @@ TEST(PluginLibrary, ExportsExactlyTheThreeEntryPoints) {
   EXPECT_EQ(names, (std::set<std::string>{"_fini", "_init", "ladspa_descriptor"}));
 }
 
-TEST(PluginLibrary, LoadingBuildsAndUnloadingReleasesTheDescriptor) {
+TEST(PluginLibrary, LoadingLeavesNothingAllocatedAndFiniWithdrawsTheDescriptor) {
   const long before = alloc_counter::LiveAllocations();
   for (int round = 0; round < 50; ++round) {
     Library lib(VOREL_LIBRARY_PATH);

@@ -13,6 +13,8 @@
 
 #include "dsp/fmaths/extended.h"
 #include "dsp/fmaths/fmaths.h"
+#include "dsp/fmaths/x87_precision.h"
+#include "support/x87_control.h"
 
 namespace {
 
@@ -20,11 +22,17 @@ using vorel::BitsOf;
 using vorel::FloatOf;
 using vorel::TExtended;
 
-#if defined(__x86_64__) || defined(__i386__)
-#define X87_AVAILABLE 1
-#else
-#define X87_AVAILABLE 0
-#endif
+#define X87_AVAILABLE VOREL_X87_LONG_DOUBLE
+
+// Run with VOREL_X87_CONTROL=0x027f, the x87 references set the precision
+// they need; the control words must end as they began.
+struct ControlWordsEnvironment : ::testing::Environment {
+  void SetUp() override { Words = vorel_host::ControlWords::FromEnvironment(); }
+  void TearDown() override { EXPECT_TRUE(Words.Unchanged()); }
+  vorel_host::ControlWords Words;
+};
+[[maybe_unused]] const auto* const kEnvironment =
+    ::testing::AddGlobalTestEnvironment(new ControlWordsEnvironment);
 
 // The engine's steps, and one whole-number threshold, on four operands.
 enum class Step { OverlapAdd, Filter, LevelScale, Coefficient, Hold };
@@ -146,6 +154,7 @@ Parts PartsOf(const TExtended& x) { return {x.IsNegative(), x.GetExponent(), x.G
 // The step in both forms: the same 64-bit value (when finite), the same
 // float, and for a threshold the same whole number and comparisons.
 ::testing::AssertionResult SameAsX87(Step step, const float (&v)[4], int32_t n) {
+  const vorel::TX87Precision precision;
   const long double want = Evaluate<long double>(step, v, n);
   const TExtended got = Evaluate<TExtended>(step, v, n);
   if (BitsOf(got.ToFloat()) != BitsOf(static_cast<float>(want)) ||
@@ -216,6 +225,7 @@ struct OperandSource {
 
 // Six steps a round: 6 million operand sets.
 TEST(ExtendedSteps, MatchX87OnMillionsOfRandomOperands) {
+  const vorel::TX87Precision precision;
   OperandSource source{std::mt19937(20261208)};
   for (int round = 0; round < 1000000; ++round) {
     const float v[4] = {source.Any(), source.Any(), source.Any(), source.Any()};

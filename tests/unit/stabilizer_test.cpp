@@ -114,6 +114,9 @@ namespace {
 
 // The filter exactly as defined, one sample at a time in extended precision.
 std::vector<float> ExtendedModel(const std::vector<float>& input, float coefficient) {
+#if VOREL_X87_STEPS
+  const vorel::TX87Precision precision;  // whatever the thread's precision
+#endif
   std::vector<float> out(input.size());
   float prevInput = 0.0f, prevOutput = 0.0f;
   for (size_t i = 0; i < input.size(); ++i) {

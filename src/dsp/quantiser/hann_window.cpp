@@ -15,6 +15,7 @@ static_assert(TQuantiser::kFrameLength == kHannWindowLength, "one window length"
 // floats come from the table.
 void MakeHannWindow(float* target) {
 #if VOREL_X87_STEPS
+  [[maybe_unused]] const TExtendedScope scope;
   const float denominator = static_cast<float>(kHannWindowLength - 1);
   const long double twoPi = 2.0L * 3.141592653589793238462643383279502884L;
   for (int32_t i = 0; i < kHannWindowLength; ++i) {

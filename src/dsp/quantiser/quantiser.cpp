@@ -59,6 +59,7 @@ void TQuantiser::Reset() {
 // follows every 256th sample since construction, so the output does not
 // depend on how calls cut the stream.
 void TQuantiser::Process(const float* input, float* output, int32_t count) {
+  [[maybe_unused]] const TExtendedScope scope;
   int32_t n = 0;
   while (n < count) {
     const int32_t run = std::min(count - n, kFrameLength - FifoPos);

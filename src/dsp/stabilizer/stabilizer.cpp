@@ -89,6 +89,7 @@ TStabilize::TStabilize(TFeatures features) : UseFma(Supported(features).Fma) {
 // those rates fall back to the plain first difference, as at 250 Hz.
 void TStabilize::SetSampleRate(float rate) {
   if (rate > 125.0f) {
+    [[maybe_unused]] const TExtendedScope scope;
     const TWide quotient = Widen(250) / Widen(rate);
     Coefficient = Narrow(Widen(1) - quotient);
   } else {
@@ -98,6 +99,7 @@ void TStabilize::SetSampleRate(float rate) {
 
 void TStabilize::Process(float* buffer, int32_t count) {
   if (count <= 0) return;
+  [[maybe_unused]] const TExtendedScope scope;
   TFilterState state{PrevInput, PrevOutput};
 #if VOREL_X86_PATHS
   if (UseFma) {
