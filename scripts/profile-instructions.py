@@ -25,7 +25,7 @@ SHORT, LONG = 131072, 262144
 # level ratio) counts as the frame step.
 UNITS = [
     ("extended steps", r"TExtended|Extended|Widen|Narrow"),
-    ("transform", r"TFFTReal|Pass|Stages|Interleaved|Natural|fftreal|butterfly"),
+    ("transform", r"TFFTReal|Pass|Stage|Interleaved|Natural|fftreal|butterfly|JoinBlock|SplitBlock"),
     ("walk", r"TBinWalk|Walk|HeldPair"),
     ("overlap-add", r"OverlapAdd"),
     ("stabiliser", r"TStabilize|Filter"),

@@ -29,26 +29,6 @@ void EachBlockOf8(float* dst, const float* src, int32_t length, float h) {
   }
 }
 
-// One block's join and one block's split. On 32-bit ARM they stay out of
-// the pass's loop over blocks: with the pass's own values live beside the
-// join's ten pointers, the innermost loop runs out of registers and spills.
-// Elsewhere they are inlined, which saves a call a block.
-#if VOREL_WALKING_POINTERS
-#define VOREL_BLOCK_STEP __attribute__((noinline))
-#else
-#define VOREL_BLOCK_STEP inline
-#endif
-
-template <typename T>
-VOREL_BLOCK_STEP void JoinBlock(float* dst, const float* src, int32_t n, const float* cosines) {
-  ForwardJoin<T>(dst, src, n, cosines);
-}
-
-template <typename T>
-VOREL_BLOCK_STEP void SplitBlock(float* dst, const float* src, int32_t n, const float* cosines) {
-  InverseSplit<T>(dst, src, n, cosines);
-}
-
 }  // namespace
 
 // The first two radix-2 stages, reading the time array in bit-reversed order.

@@ -8,6 +8,8 @@
 
 #if VOREL_X86_PATHS
 #include <emmintrin.h>
+#elif VOREL_NEON_PATHS
+#include <arm_neon.h>
 #endif
 
 namespace vorel {
@@ -66,6 +68,10 @@ void FillPattern(float* target, int32_t count, uint32_t bits) {
 #if VOREL_X86_PATHS
   const __m128i pattern = _mm_set1_epi32(static_cast<int>(bits));
   for (; k + 4 <= count; k += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(target + k), pattern);
+#elif VOREL_NEON_PATHS
+  // A store of the register's bits: no float operation touches the pattern.
+  const float32x4_t pattern = vreinterpretq_f32_u32(vdupq_n_u32(bits));
+  for (; k + 4 <= count; k += 4) vst1q_f32(target + k, pattern);
 #endif
   for (; k < count; ++k) std::memcpy(target + k, &bits, sizeof bits);
 }
