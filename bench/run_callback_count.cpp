@@ -30,7 +30,8 @@ int main(int argc, char** argv) {
   // Where the library sits, for mapping a profile's addresses to its
   // functions (scripts/profile-instructions.py).
   Dl_info where{};
-  if (dladdr(reinterpret_cast<void*>(lib.Entry()), &where) != 0) std::printf("base %p\n", where.dli_fbase);
+  if (dladdr(reinterpret_cast<void*>(lib.Entry()), &where) != 0)
+    std::printf("base %p\n", where.dli_fbase);
   const unsigned long samples = std::strtoul(argv[2], nullptr, 10);
   constexpr unsigned long kRate = 48000;
   constexpr unsigned long kBlock = 256;
