@@ -204,6 +204,24 @@ TEST(BinWalkAcrossFrames, DCAndNyquistTravelTogether) {
   EXPECT_EQ(second.imag[1], ImagOf(0, kMask, 0x100000u));
 }
 
+// The runs are filled four elements a store, the last store reaching into
+// the next run: never past the held spectrum, which ends the imaginary half.
+// (A sanitizer build would see such a store too, but only on x86.)
+TEST(BinWalkSchedule, WritesNothingPastTheHeldSpectrum) {
+  const auto spectrum = TaggedSpectrum();
+  for (int32_t hold = 1; hold <= 12; ++hold) {
+    for (int variant = 0; variant < 4; ++variant) {
+      std::vector<float> out(2 * kPairs + 4, FloatOf(0xdeadbeefu));
+      THeldPair held{};
+      WalkSpectrum(Settings(hold, 1.0f, variant & 1, variant & 2), spectrum.data(), out.data(),
+                   held);
+      for (int k = 2 * kPairs; k < 2 * kPairs + 4; ++k) {
+        ASSERT_EQ(BitsOf(out[k]), 0xdeadbeefu) << hold << " v" << variant << " " << k;
+      }
+    }
+  }
+}
+
 TEST(BinWalkSchedule, RunsMatchTheStepByStepRuleForAnyThreshold) {
   std::mt19937 rng(9);
   const float scales[] = {1.0f,      0.0f,       -0.0f, 0.5f,   0.999999f,     1.0000001f,

@@ -129,6 +129,20 @@ inline TX86Float Load<TX86Float>(const float* p) {
 static inline void Store(float* p, TX86Float x) { *p = x.Value; }
 #endif
 
+// How the joins and splits below step through their blocks. 32-bit ARM's
+// float loads and stores take an immediate offset only, never an index
+// register, and arm64's index is 64 bits wide where the offsets are int32_t,
+// so there each operand and each result walks a pointer of its own, one
+// element a step; with an offset worked out for every access the loop ran
+// out of registers on 32-bit ARM and spent a third of its instructions on
+// offsets on arm64. Elsewhere (x86, and arm64's plain build, where clang
+// vectorises the index loop) one index serves every access.
+#if defined(__arm__) || (defined(__aarch64__) && VOREL_NEON_PATHS)
+#define VOREL_WALKING_POINTERS 1
+#else
+#define VOREL_WALKING_POINTERS 0
+#endif
+
 // The first two radix-2 stages on four elements x0 .. x3 (bit-reversed
 // order), writing d[0 .. 3].
 template <typename T>
@@ -244,6 +258,37 @@ static inline void ForwardJoin(float* d, const float* s, int32_t n, const float*
   constexpr int32_t w = kLanes<T>;
   const int32_t h = n / 2;
   ForwardJoinEnds<T>(d, s, n);
+#if VOREL_WALKING_POINTERS
+  const float* a = s + w;
+  const float* b = s + w * (n + 1);
+  const float* c = s + w * (n + h + 1);
+  const float* e = s + w * (h + 1);
+  const float* cw = cosines + 1;
+  const float* sw = cosines + h - 1;
+  float* lo = d + w;
+  float* loMirror = d + w * (n - 1);
+  float* hi = d + w * (n + 1);
+  float* hiMirror = d + w * (2 * n - 1);
+#pragma GCC unroll 2
+  for (int32_t i = 1; i < h; ++i) {
+    const auto r =
+        ForwardStep(Load<T>(a), Load<T>(b), Load<T>(c), Load<T>(e), Splat<T>(*cw), Splat<T>(*sw));
+    Store(lo, r.Lo);
+    Store(loMirror, r.LoMirror);
+    Store(hi, r.Hi);
+    Store(hiMirror, r.HiMirror);
+    a += w;
+    b += w;
+    c += w;
+    e += w;
+    ++cw;
+    --sw;
+    lo += w;
+    loMirror -= w;
+    hi += w;
+    hiMirror -= w;
+  }
+#else
 #pragma GCC unroll 2
   for (int32_t i = 1; i < h; ++i) {
     const auto r =
@@ -254,6 +299,7 @@ static inline void ForwardJoin(float* d, const float* s, int32_t n, const float*
     Store(d + w * (n + i), r.Hi);
     Store(d + w * (2 * n - i), r.HiMirror);
   }
+#endif
 }
 
 // Elements 0, h, n and n+h of an inverse split.
@@ -275,6 +321,37 @@ static inline void InverseSplit(float* d, const float* s, int32_t n, const float
   constexpr int32_t w = kLanes<T>;
   const int32_t h = n / 2;
   InverseSplitEnds<T>(d, s, n);
+#if VOREL_WALKING_POINTERS
+  const float* a = s + w;
+  const float* am = s + w * (n - 1);
+  const float* b = s + w * (n + 1);
+  const float* bm = s + w * (2 * n - 1);
+  const float* cw = cosines + 1;
+  const float* sw = cosines + h - 1;
+  float* sum = d + w;
+  float* difference = d + w * (h + 1);
+  float* real = d + w * (n + 1);
+  float* imag = d + w * (n + h + 1);
+#pragma GCC unroll 2
+  for (int32_t i = 1; i < h; ++i) {
+    const auto r =
+        InverseStep(Load<T>(a), Load<T>(am), Load<T>(b), Load<T>(bm), Splat<T>(*cw), Splat<T>(*sw));
+    Store(sum, r.Sum);
+    Store(difference, r.Difference);
+    Store(real, r.Real);
+    Store(imag, r.Imag);
+    a += w;
+    am -= w;
+    b += w;
+    bm -= w;
+    ++cw;
+    --sw;
+    sum += w;
+    difference += w;
+    real += w;
+    imag += w;
+  }
+#else
 #pragma GCC unroll 2
   for (int32_t i = 1; i < h; ++i) {
     const auto r =
@@ -285,6 +362,28 @@ static inline void InverseSplit(float* d, const float* s, int32_t n, const float
     Store(d + w * (n + i), r.Real);
     Store(d + w * (n + h + i), r.Imag);
   }
+#endif
+}
+
+// One block's join and one block's split, as the passes call them. Where
+// they walk pointers they stay out of the pass's loop over blocks: with the
+// pass's own values live beside the ten pointers, the loop runs out of
+// registers and spills. Elsewhere they are inlined, which saves a call a
+// block.
+#if VOREL_WALKING_POINTERS
+#define VOREL_BLOCK_STEP __attribute__((noinline))
+#else
+#define VOREL_BLOCK_STEP inline
+#endif
+
+template <typename T>
+static VOREL_BLOCK_STEP void JoinBlock(float* d, const float* s, int32_t n, const float* cosines) {
+  ForwardJoin<T>(d, s, n, cosines);
+}
+
+template <typename T>
+static VOREL_BLOCK_STEP void SplitBlock(float* d, const float* s, int32_t n, const float* cosines) {
+  InverseSplit<T>(d, s, n, cosines);
 }
 
 }  // namespace vorel::butterfly

@@ -54,7 +54,7 @@ template <typename T>
 void TFFTReal::ForwardPass(int32_t pass, float* dst, const float* src) const {
   const int32_t n = int32_t{1} << pass;
   const float* cosines = TrigoLUT->GetLevelTable(pass);
-  for (int32_t b = 0; b < Length; b += 2 * n) ForwardJoin<T>(dst + b, src + b, n, cosines);
+  for (int32_t b = 0; b < Length; b += 2 * n) JoinBlock<T>(dst + b, src + b, n, cosines);
 }
 
 // Undoes ForwardPass for the same pass, times two.
@@ -62,7 +62,7 @@ template <typename T>
 void TFFTReal::InversePass(int32_t pass, float* dst, const float* src) const {
   const int32_t n = int32_t{1} << pass;
   const float* cosines = TrigoLUT->GetLevelTable(pass);
-  for (int32_t b = 0; b < Length; b += 2 * n) InverseSplit<T>(dst + b, src + b, n, cosines);
+  for (int32_t b = 0; b < Length; b += 2 * n) SplitBlock<T>(dst + b, src + b, n, cosines);
 }
 
 // Undoes ForwardThirdStage, times two.

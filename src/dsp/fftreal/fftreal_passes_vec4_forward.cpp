@@ -47,7 +47,7 @@ void ForwardPassInterleaved(float* dst, const float* src, int32_t pass, int32_t 
                             const float* cosines) {
   const int32_t n = int32_t{1} << pass;
   for (int32_t base = 0; base < length; base += 8 * n) {
-    ForwardJoin<TVec4>(dst + base, src + base, n, cosines);
+    JoinBlock<TVec4>(dst + base, src + base, n, cosines);
   }
 }
 

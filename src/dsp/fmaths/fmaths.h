@@ -48,4 +48,14 @@ __attribute__((always_inline)) inline bool RoundsAlikeWithin(double x, double ma
   return static_cast<float>(x - margin) == static_cast<float>(x + margin);
 }
 
+// The same test, also giving the float: when both ends of the interval
+// round alike, x, which lies between them, rounds to that float too (the
+// rounding is monotonic), so no third rounding is needed. rounded is only
+// meaningful when the test holds.
+__attribute__((always_inline)) inline bool RoundsAlikeWithin(double x, double margin,
+                                                             float& rounded) {
+  rounded = static_cast<float>(x + margin);
+  return static_cast<float>(x - margin) == rounded;
+}
+
 }  // namespace vorel

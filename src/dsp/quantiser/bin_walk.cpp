@@ -8,6 +8,8 @@
 
 #if VOREL_X86_PATHS
 #include <emmintrin.h>
+#elif VOREL_NEON_PATHS
+#include <arm_neon.h>
 #endif
 
 namespace vorel {
@@ -59,16 +61,19 @@ THeldPair PatternsOf(const float* spectrum, const THeldPair& previous, int32_t s
   return pair;
 }
 
-// Stores one pattern into count consecutive elements, four at a time where
-// it can.
-void FillPattern(float* target, int32_t count, uint32_t bits) {
-  int32_t k = 0;
+// Four copies of one pattern in a register, and their store: no float
+// operation touches the pattern.
 #if VOREL_X86_PATHS
-  const __m128i pattern = _mm_set1_epi32(static_cast<int>(bits));
-  for (; k + 4 <= count; k += 4) _mm_storeu_si128(reinterpret_cast<__m128i*>(target + k), pattern);
-#endif
-  for (; k < count; ++k) std::memcpy(target + k, &bits, sizeof bits);
+using TPatterns = __m128i;
+inline TPatterns FourOf(uint32_t bits) { return _mm_set1_epi32(static_cast<int>(bits)); }
+inline void StoreFour(float* target, TPatterns p) {
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(target), p);
 }
+#elif VOREL_NEON_PATHS
+using TPatterns = float32x4_t;
+inline TPatterns FourOf(uint32_t bits) { return vreinterpretq_f32_u32(vdupq_n_u32(bits)); }
+inline void StoreFour(float* target, TPatterns p) { vst1q_f32(target, p); }
+#endif
 
 // Every step captures: pair p receives pair p - 1 (upward) or p + 1
 // (downward) of the spectrum, masked, and the first pair of the walk the
@@ -168,9 +173,28 @@ void TBinWalk::FillRuns(const float* spectrum, const THeldPair& held, uint32_t m
                         float* heldSpectrum) const {
   for (int32_t r = 0; r < RunCount; ++r) {
     const int32_t first = RunFirst[r];
+    const int32_t length = RunLength[r];
     const THeldPair pair = PatternsOf(spectrum, held, Source[first], mask);
-    FillPattern(heldSpectrum + first, RunLength[r], pair.Real);
-    FillPattern(heldSpectrum + first + kPairs, RunLength[r], pair.Imag);
+    float* real = heldSpectrum + first;
+    float* imag = real + kPairs;
+#if VOREL_VECTOR_PATHS
+    // Four elements a store. The last store may reach up to three elements
+    // past the run, where the half has room: the runs are filled in
+    // ascending order, so the next run writes those again.
+    if (first + length + 3 <= kPairs) {
+      const TPatterns realFour = FourOf(pair.Real);
+      const TPatterns imagFour = FourOf(pair.Imag);
+      for (int32_t k = 0; k < length; k += 4) {
+        StoreFour(real + k, realFour);
+        StoreFour(imag + k, imagFour);
+      }
+      continue;
+    }
+#endif
+    for (int32_t k = 0; k < length; ++k) {
+      std::memcpy(real + k, &pair.Real, sizeof pair.Real);
+      std::memcpy(imag + k, &pair.Imag, sizeof pair.Imag);
+    }
   }
 }
 

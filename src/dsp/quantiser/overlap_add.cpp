@@ -40,8 +40,7 @@ __attribute__((always_inline)) inline void OverlapAddBody(const float* synthesis
     const double product = static_cast<double>(synthesis[i]) * window[i] * ratio;
     const double sum = product + accumulator[i];
     const double margin = (std::fabs(product) + std::fabs(sum)) * kOverlapAddMargin;
-    scratch[i] = static_cast<float>(sum);
-    undecided += RoundsAlikeWithin(sum, margin) ? 0 : 1;
+    undecided += RoundsAlikeWithin(sum, margin, scratch[i]) ? 0 : 1;
   }
   if (undecided == 0) {
     for (int32_t i = 0; i < count; ++i) accumulator[i] = scratch[i];

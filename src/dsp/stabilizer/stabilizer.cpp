@@ -107,6 +107,9 @@ void TStabilize::Process(float* buffer, int32_t count) {
   } else {
     FilterBlock<false>(buffer, count, Coefficient, state);
   }
+#elif defined(__aarch64__)
+  // AArch64's base instruction set has the fused multiply-add.
+  FilterBlock<true>(buffer, count, Coefficient, state);
 #else
   FilterBlock<false>(buffer, count, Coefficient, state);
 #endif
