@@ -38,3 +38,5 @@ if "$wine_run" "$prefix" reg query "$key" >/dev/null 2>&1; then
   exit 1
 fi
 echo "uninstalled: Program Files as before the install, no entry left"
+wineserver -k
+rm -rf "$prefix"  # 0.7 GB; kept only when the test fails
