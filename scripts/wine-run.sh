@@ -6,7 +6,7 @@
 # what opens a window.
 # Usage: scripts/wine-run.sh PREFIX PROGRAM [ARG...]
 set -eu
-prefix=$1
+prefix=$(realpath -m "$1")  # wine takes an absolute path only
 shift
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [ ! -f "$prefix/system.reg" ]; then
