@@ -21,14 +21,17 @@ endif
 ifeq ($(ARCH),amd64)
 OTHER_BUILDS := $(BUILD)-m32 $(foreach t,$(CROSS_TARGETS),$(BUILD)-$(t))
 CROSS_STEPS := test-m32 test-arm
+WINDOWS_STEPS := test-windows
 else
 OTHER_BUILDS :=
 CROSS_STEPS := skip-cross
+WINDOWS_STEPS := skip-windows
 endif
 
-.PHONY: deps-build deps-demo deps-test deps-screenshot screenshot deps-deb deps-cross deps-chroot skip-cross check-debian13 build-arm test-arm count-instructions format format-check build build-m32 test test-hosts test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles deb test-deb check bench demo install install-user clean
+.PHONY: deps-build deps-demo deps-test deps-screenshot screenshot deps-deb deps-cross deps-chroot skip-cross \
+  deps-windows windows build-windows test-windows skip-windows check-debian13 build-arm test-arm count-instructions format format-check build build-m32 test test-hosts test-sanitize test-scalar test-tsan test-m32 fuzz-smoke load-cycles deb test-deb check bench demo install install-user clean
 
-deps-build deps-demo deps-test deps-screenshot deps-deb deps-cross deps-chroot: deps-%:
+deps-build deps-demo deps-test deps-screenshot deps-deb deps-cross deps-chroot deps-windows: deps-%:
 	scripts/install-deps.sh $*
 
 build: deps-build
@@ -125,6 +128,38 @@ count-instructions: build build-arm
 skip-cross:
 	@echo "Skipped: the 32-bit x86 and ARM cross builds and their packages run on amd64 machines only (this is $(ARCH))."
 
+# 64-bit Windows, cross-built with mingw-w64 in $(WINDOWS) (the toolchain
+# file cmake/toolchains/x86_64-w64-mingw32.cmake): the VST3, CLAP, LV2 and
+# LADSPA modules, vorel-<version>-win64-setup.exe and vorel-<version>-win64.zip.
+# build-windows adds the tests, which run under wine in a prefix of the
+# build's own ($(WINDOWS)/wineprefix).
+WINDOWS := $(BUILD)-windows
+WINDOWS_CONFIGURE = cmake -S . -B $(WINDOWS) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/x86_64-w64-mingw32.cmake \
+  -DCMAKE_BUILD_TYPE=Release -DVOREL_BUNDLED_GTEST=ON -DVOREL_BENCH=OFF
+windows: deps-windows
+	$(WINDOWS_CONFIGURE)
+	cmake --build $(WINDOWS) -j $(JOBS) --target vorel_windows_packages
+	@ls -l $(WINDOWS)/vorel-*-win64-setup.exe $(WINDOWS)/vorel-*-win64.zip
+
+build-windows: deps-windows
+	$(WINDOWS_CONFIGURE)
+	cmake --build $(WINDOWS) -j $(JOBS)
+
+# The suite under wine (the editors in Xvfb), then the golden output of
+# the Windows LADSPA DLL, on a thread at Windows' own 53-bit x87 precision,
+# against the native build's.
+test-windows: build build-windows
+	ctest --test-dir $(WINDOWS) --output-on-failure -j $(JOBS)
+	$(BUILD)/tests/vorel-golden $(BUILD)/libvorel.so > $(BUILD)/golden.txt
+	VOREL_X87_CONTROL=0x027f scripts/wine-run.sh $(WINDOWS)/wineprefix $(WINDOWS)/tests/vorel-golden.exe \
+	  $(WINDOWS)/vorel.dll > $(WINDOWS)/golden-crlf.txt
+	tr -d '\r' < $(WINDOWS)/golden-crlf.txt > $(WINDOWS)/golden.txt
+	diff $(BUILD)/golden.txt $(WINDOWS)/golden.txt
+	@echo "golden output: $$(wc -l < $(WINDOWS)/golden.txt) cases bit-identical in the Windows build at 53-bit x87 precision and the Linux build"
+
+skip-windows:
+	@echo "Skipped: the Windows cross build runs on amd64 machines only (this is $(ARCH))."
+
 # The fuzz target (clang, libFuzzer, ASan+UBSan): replays the committed
 # corpus as a regression test, then fuzzes for FUZZ_SECONDS from it. New
 # inputs go to a scratch directory, not into the committed corpus.
@@ -181,7 +216,7 @@ format: deps-test
 
 # The whole suite, as CI runs it; on Debian 12 (amd64) then Debian 13's in a
 # chroot as well.
-check: format-check test test-sanitize test-scalar test-tsan $(CROSS_STEPS) fuzz-smoke load-cycles
+check: format-check test test-sanitize test-scalar test-tsan $(CROSS_STEPS) $(WINDOWS_STEPS) fuzz-smoke load-cycles
 	$(MAKE) test-deb
 	$(if $(RELEASE_STEPS),$(MAKE) $(RELEASE_STEPS))
 
@@ -221,4 +256,4 @@ install-user: build
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-sanitize $(BUILD)-scalar $(BUILD)-tsan $(BUILD)-m32 $(BUILD)-fuzz \
-	  $(foreach t,$(CROSS_TARGETS),$(BUILD)-$(t)) $(ARM_PLAIN) $(DEMO_OUT)
+	  $(foreach t,$(CROSS_TARGETS),$(BUILD)-$(t)) $(ARM_PLAIN) $(WINDOWS) $(DEMO_OUT)

@@ -22,6 +22,10 @@
 #          cross builds link (the editor's OpenGL and X11 among them),
 #          their binutils, and qemu-user to run them
 #   chroot debootstrap, which makes another release's root for its suite
+#   windows  on amd64: the 64-bit Windows build (make windows) and its tests
+#          under wine: mingw-w64's compilers with the posix thread model
+#          and its tools, wine, NSIS and zip for the installer and the zip,
+#          GoogleTest's sources, Xvfb for the editor test
 # Only packages that exist on this machine's architecture are asked for.
 # The sets name no version of one Debian release: the ARM runtimes follow
 # the release's default g++, and a name ending in '?' is asked for only
@@ -46,7 +50,12 @@ screenshot=("${build[@]}" jalv jackd2 jack-example-tools? xvfb xauth xdotool x11
 deb=(dpkg-dev lintian file man-db binutils)
 chroot=(debootstrap debian-archive-keyring)
 cross=()
+windows=()
 if [ "$arch" = amd64 ]; then
+  # wine64 is wine's 64-bit loader; a release whose wine has it built in
+  # has no such package.
+  windows=(cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools dpf-source lv2-dev googletest python3
+    wine wine64? nsis zip xvfb xauth)
   # The 32-bit x86 build and package, and the ARM cross builds; qemu-user
   # runs the 32-bit programs where the kernel has no 32-bit support.
   test+=(g++-multilib qemu-user)
@@ -62,7 +71,7 @@ if [ "$arch" = amd64 ]; then
   done
 fi
 
-[ $# -gt 0 ] || { echo "usage: $0 build|demo|test|screenshot|deb|cross|chroot ..." >&2; exit 2; }
+[ $# -gt 0 ] || { echo "usage: $0 build|demo|test|screenshot|deb|cross|chroot|windows ..." >&2; exit 2; }
 packages=()
 for set in "$@"; do
   case $set in
@@ -73,7 +82,8 @@ for set in "$@"; do
     deb) packages+=("${deb[@]}") ;;
     cross) packages+=("${cross[@]}") ;;
     chroot) packages+=("${chroot[@]}") ;;
-    *) echo "$0: unknown set '$set' (build, demo, test, deb, cross, chroot)" >&2; exit 2 ;;
+    windows) packages+=("${windows[@]}") ;;
+    *) echo "$0: unknown set '$set' (build, demo, test, deb, cross, chroot, windows)" >&2; exit 2 ;;
   esac
 done
 

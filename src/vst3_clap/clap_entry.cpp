@@ -26,7 +26,8 @@
 // and talks to the host's gui extension, and when asked to create itself
 // in a host without them, fails with an assertion message on stderr. The
 // wrapper offers the gui extension only to hosts that offer both, so any
-// other host learns plainly that there is no editor.
+// other host learns plainly that there is no editor. On Windows and macOS
+// DPF runs a timer of its own, and the host's gui extension is enough.
 #include <clap/entry.h>
 #include <clap/ext/gui.h>
 #include <clap/ext/latency.h>
@@ -157,11 +158,17 @@ bool LoadState(const clap_plugin_t* plugin, const clap_istream_t* stream) {
 
 constexpr clap_plugin_state_t kStateExtension = {SaveState, LoadState};
 
+#if defined(_WIN32) || defined(__APPLE__)
+constexpr bool kEditorNeedsHostTimer = false;
+#else
+constexpr bool kEditorNeedsHostTimer = true;
+#endif
+
 // Whether the host offers what DPF's editor needs (see the top).
 bool HostCanShowEditor(const clap_host_t* host) {
   return host != nullptr && host->get_extension != nullptr &&
          host->get_extension(host, CLAP_EXT_GUI) != nullptr &&
-         host->get_extension(host, CLAP_EXT_TIMER_SUPPORT) != nullptr;
+         (!kEditorNeedsHostTimer || host->get_extension(host, CLAP_EXT_TIMER_SUPPORT) != nullptr);
 }
 
 const void* GetExtension(const clap_plugin_t* plugin, const char* id) {

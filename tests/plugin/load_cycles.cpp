@@ -6,7 +6,6 @@
 // output, since the plugin keeps no state beyond its ports.
 //
 // Usage: vorel_load_cycles LIBRARY CYCLES
-#include <dlfcn.h>
 #include <ladspa.h>
 
 #include <cmath>

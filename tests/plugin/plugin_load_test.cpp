@@ -29,6 +29,15 @@ TEST(PluginLibrary, OnlyIndexZeroHasAPluginAlwaysTheSameOne) {
   EXPECT_EQ(lib.Entry()(~0ul), nullptr);
 }
 
+#ifdef _WIN32
+// A Windows DLL links its own C++ runtime and heap functions, so no test
+// program sees or fails its allocations; and its exports are in a PE table,
+// which tests/windows reads.
+TEST(PluginLibrary, ExportsAndHeapAsOnLinux) {
+  GTEST_SKIP()
+      << "Linux only: ELF's dynamic symbols and a heap the program replaces for the plugin too";
+}
+#else
 TEST(PluginLibrary, ExportsExactlyTheThreeEntryPoints) {
   FILE* nm = popen("nm -D --defined-only '" VOREL_LIBRARY_PATH "'", "r");
   ASSERT_NE(nm, nullptr);
@@ -77,3 +86,4 @@ TEST(PluginLibrary, InstantiateReturnsNullWithoutALeakWhenMemoryRunsOut) {
   d->cleanup(handle);
   EXPECT_EQ(alloc_counter::LiveAllocations(), before);
 }
+#endif

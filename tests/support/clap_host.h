@@ -15,13 +15,14 @@
 #include <clap/ext/timer-support.h>
 #include <clap/plugin-factory.h>
 #include <clap/process.h>
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "support/dynamic_loader.h"
 
 namespace vorel_host {
 
@@ -55,10 +56,10 @@ class ClapHost {
   static constexpr uint32_t kMaxEventSize = 128;
 
   // With offerExtensions false the host answers every extension query with
-  // null, as CLAP allows; with offerEditor it offers gui and timer-support
-  // too, and keeps the plugin's output events.
-  explicit ClapHost(bool offerExtensions, bool offerEditor = false)
-      : offer_(offerExtensions), offerEditor_(offerEditor) {
+  // null, as CLAP allows; with offerEditor it offers gui and, unless
+  // offerTimer is false, timer-support too, and keeps the plugin's output events.
+  explicit ClapHost(bool offerExtensions, bool offerEditor = false, bool offerTimer = true)
+      : offer_(offerExtensions), offerEditor_(offerEditor), offerTimer_(offerTimer) {
     host_ = {CLAP_VERSION, this,         "vorel-test-host", "",      "",
              "1",          GetExtension, Request,           Request, Request};
     inEvents_ = {this, EventCount, EventAt};
@@ -132,7 +133,9 @@ class ClapHost {
 
   static const void* GetExtension(const clap_host_t* host, const char* id) {
     if (Self(host)->offerEditor_ && std::strcmp(id, CLAP_EXT_GUI) == 0) return &kGui;
-    if (Self(host)->offerEditor_ && std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0) return &kTimer;
+    if (Self(host)->offerEditor_ && Self(host)->offerTimer_ &&
+        std::strcmp(id, CLAP_EXT_TIMER_SUPPORT) == 0)
+      return &kTimer;
     if (!Self(host)->offer_) return nullptr;
     if (std::strcmp(id, CLAP_EXT_LATENCY) == 0) return &kLatency;
     if (std::strcmp(id, CLAP_EXT_PARAMS) == 0) return &kParams;
@@ -188,6 +191,7 @@ class ClapHost {
 
   bool offer_;
   bool offerEditor_;
+  bool offerTimer_;
   clap_host_t host_;
   clap_input_events_t inEvents_;
   clap_output_events_t outEvents_;

@@ -5,12 +5,12 @@
 // allocates after construction, so the real-time tests can use it around run.
 #pragma once
 
-#include <dlfcn.h>
 #include <ladspa.h>
 
 #include <cstddef>
 
 #include "effect/port_table.h"
+#include "support/dynamic_loader.h"
 
 namespace vorel_host {
 

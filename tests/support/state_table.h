@@ -170,15 +170,27 @@ inline void ExpectSame(const StateValues& got, const StateValues& want, const st
         << what << ": parameter " << p << " is " << got[p] << ", not " << want[p];
 }
 
+// The C locale and two that write a decimal comma, by the names the
+// system knows them by.
+#ifdef _WIN32
+constexpr const char* kStateLocales[] = {"C", "German_Germany.1252", "French_France.1252"};
+#else
+constexpr const char* kStateLocales[] = {"C", "de_DE.UTF-8", "fr_FR.UTF-8"};
+#endif
+
 inline void CheckStateTable(const std::function<std::unique_ptr<StatePlugin>()>& make,
                             const std::string& oldState) {
   ASSERT_FALSE(oldState.empty());
   std::string missing;
   StderrCapture output;
-  for (const char* locale : {"C", "de_DE.UTF-8", "fr_FR.UTF-8"}) {
+  for (const char* locale : kStateLocales) {
     if (std::setlocale(LC_ALL, locale) == nullptr) {
       missing += std::string(" ") + locale;
       continue;
+    }
+    // A locale that sets but writes a point would test nothing.
+    if (std::strcmp(locale, "C") != 0) {
+      EXPECT_STREQ(std::localeconv()->decimal_point, ",") << locale;
     }
     std::size_t read = 0;
     for (std::size_t chunk : {std::size_t{1}, std::size_t{7}, SIZE_MAX}) {

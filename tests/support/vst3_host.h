@@ -6,7 +6,6 @@
 // alone.
 #pragma once
 
-#include <dlfcn.h>
 #include <travesty/audio_processor.h>
 #include <travesty/bstream.h>
 #include <travesty/component.h>
@@ -20,6 +19,7 @@
 #include <utility>
 
 #include "effect/identity.h"
+#include "support/dynamic_loader.h"
 
 namespace vorel_host {
 
@@ -147,20 +147,35 @@ class Vst3Module {
  public:
   explicit Vst3Module(const char* path) : handle_(dlopen(path, RTLD_NOW | RTLD_LOCAL)) {
     if (handle_ == nullptr) return;
-    auto entry = reinterpret_cast<bool (*)(void*)>(dlsym(handle_, "ModuleEntry"));
     auto getFactory = reinterpret_cast<const void* (*)()>(dlsym(handle_, "GetPluginFactory"));
-    if (entry != nullptr && entry(handle_) && getFactory != nullptr)
+    if (Enter() && getFactory != nullptr)
       factory_ = static_cast<v3_plugin_factory**>(const_cast<void*>(getFactory()));
   }
   ~Vst3Module() {
     if (factory_ != nullptr) v3_cpp_obj_unref(factory_);
     if (handle_ == nullptr) return;
-    if (auto exit = reinterpret_cast<bool (*)()>(dlsym(handle_, "ModuleExit"))) exit();
+    if (auto exit = reinterpret_cast<bool (*)()>(dlsym(handle_, kExit))) exit();
     dlclose(handle_);
   }
   v3_plugin_factory** Factory() const { return factory_; }
 
  private:
+  // The module's entry and exit calls: Linux's take the module's handle,
+  // Windows' nothing.
+#ifdef _WIN32
+  static constexpr const char* kExit = "ExitDll";
+  bool Enter() {
+    auto entry = reinterpret_cast<bool (*)()>(dlsym(handle_, "InitDll"));
+    return entry != nullptr && entry();
+  }
+#else
+  static constexpr const char* kExit = "ModuleExit";
+  bool Enter() {
+    auto entry = reinterpret_cast<bool (*)(void*)>(dlsym(handle_, "ModuleEntry"));
+    return entry != nullptr && entry(handle_);
+  }
+#endif
+
   void* handle_;
   v3_plugin_factory** factory_ = nullptr;
 };

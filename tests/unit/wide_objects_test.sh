@@ -6,16 +6,27 @@
 # caller: a processor without AVX2 would then fault in the plain path. So
 # the object may define no weak function at all. Weak data carries no
 # instructions (a ThreadSanitizer build emits the personality routine's
-# address as one), so it is let through.
-# Usage: wide_objects_test.sh OBJECT...
+# address as one), so it is let through. In COFF objects (Windows) such a
+# copy is a COMDAT section of its own, .text$<name>, which objdump lists.
+# Usage: wide_objects_test.sh [--coff OBJDUMP] OBJECT...
+coff=""
+if [ "${1:-}" = --coff ]; then
+  coff=$2
+  shift 2
+fi
 found=0
 for object in "$@"; do
   case $object in
     *fftreal_passes_avx2.cpp.o | *fftreal_passes_avx512.cpp.o) ;;
+    *fftreal_passes_avx2.cpp.obj | *fftreal_passes_avx512.cpp.obj) ;;
     *) continue ;;
   esac
   found=$((found + 1))
-  weak=$(nm --defined-only "$object" | awk '$2 ~ /^[Ww]$/ { print $3 }')
+  if [ -n "$coff" ]; then
+    weak=$("$coff" -h "$object" | awk '$2 ~ /^\.text\$/ { print $2 }')
+  else
+    weak=$(nm --defined-only "$object" | awk '$2 ~ /^[Ww]$/ { print $3 }')
+  fi
   if [ -n "$weak" ]; then
     echo "shared functions emitted in wide form in $object:" >&2
     echo "$weak" | c++filt >&2

@@ -115,11 +115,18 @@ void WriteDesignatedPort(std::ostream& out, unsigned long index,
   if (port.InFrames) out << " ;\n\t\tunits:unit units:frame";
 }
 
-// The editor: an X11 window in the host's, which the host calls when idle.
-// The host's instance access is optional: without it the editor has no
-// spectrum to show.
+// The editor: a window in the host's, which the host calls when idle; an
+// X11 window, or on Windows (the generator is built for the target and runs
+// under wine there) a Win32 one. The host's instance access is optional:
+// without it the editor has no spectrum to show.
+#ifdef _WIN32
+constexpr const char* kEditorClass = "ui:WindowsUI";
+#else
+constexpr const char* kEditorClass = "ui:X11UI";
+#endif
 void WriteEditor(std::ostream& out, const char* editor) {
-  out << "\n<" << vorel::kEditorUri << ">\n\ta ui:X11UI ;\n\tui:binary <" << editor << "> ;\n"
+  out << "\n<" << vorel::kEditorUri << ">\n\ta " << kEditorClass << " ;\n\tui:binary <" << editor
+      << "> ;\n"
       << "\tlv2:requiredFeature ui:idleInterface ;\n"
       << "\tlv2:optionalFeature ui:parent , ui:touch , ui:resize , "
          "<http://lv2plug.in/ns/ext/instance-access> , "
@@ -191,7 +198,7 @@ void WritePresets(std::ostream& out) {
 // Writes one file of the bundle; false if it could not be written.
 template <typename Writer>
 bool WriteFile(const std::string& path, Writer write) {
-  std::ofstream file(path);
+  std::ofstream file(path, std::ios::binary);  // "\n", not "\r\n", on Windows too
   write(file);
   file.close();
   if (!file) std::cerr << "vorel-lv2-ttl: cannot write " << path << "\n";

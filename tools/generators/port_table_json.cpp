@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s OUTPUT\n", argv[0]);
     return 2;
   }
-  std::FILE* out = std::fopen(argv[1], "w");
+  std::FILE* out = std::fopen(argv[1], "wb");
   if (out == nullptr) {
     std::perror(argv[1]);
     return 1;
