@@ -227,8 +227,9 @@ TEST(BinWalkSchedule, RunsMatchTheStepByStepRuleForAnyThreshold) {
   const float scales[] = {1.0f,      0.0f,       -0.0f, 0.5f,   0.999999f,     1.0000001f,
                           0.25f,     -2.0f,      3.0f,  1e-40f, std::nanf(""), INFINITY,
                           -INFINITY, 0.3333333f, 12.0f, 1e30f};
-  const int32_t holds[] = {
-      -100, -1, 0, 1, 2, 3, 7, 11, 12, 43, 100, 511, 512, 513, 1000, 2147483647, -2147483647 - 1};
+  // 4: runs of four pairs each, filled four runs a step where NEON is built.
+  const int32_t holds[] = {-100, -1, 0,   1,   2,   3,   4,    7,          11,
+                           12,   43, 100, 511, 512, 513, 1000, 2147483647, -2147483647 - 1};
   const auto spectrum = TaggedSpectrum();
   for (float scale : scales) {
     for (int32_t hold : holds) {

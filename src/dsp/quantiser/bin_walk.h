@@ -47,6 +47,8 @@ class TBinWalk {
                    float* heldSpectrum);
   void FillRuns(const float* spectrum, const THeldPair& held, uint32_t mask,
                 float* heldSpectrum) const;
+  void FillRunsOfFour(const float* spectrum, const THeldPair& held, uint32_t mask,
+                      float* heldSpectrum) const;
 
   int32_t Source[kPairs] = {};  // for pair p: the pair of the spectrum it receives, or kPrevious
   int32_t LastCapture = kPrevious;
@@ -55,6 +57,13 @@ class TBinWalk {
   int32_t RunCount = 0;
   int32_t RunFirst[kPairs] = {};
   int32_t RunLength[kPairs] = {};
+  // Whether every run is four pairs long (run r is pairs 4r .. 4r + 3), as a
+  // hold of four makes it; then the pair each run receives, pair 0 standing
+  // in for the pair held before the walk, and the one run that receives that
+  // pair, or -1.
+  bool RunsOfFour = false;
+  int32_t FourRunSource[kPairs / 4] = {};
+  int32_t PreviousFourRun = -1;
   // The spectrum's two halves as patterns, each followed by the previous held one.
   uint32_t RealCandidates[kPairs + 1] = {};
   uint32_t ImagCandidates[kPairs + 1] = {};

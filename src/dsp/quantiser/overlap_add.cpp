@@ -35,14 +35,16 @@ __attribute__((always_inline)) inline void OverlapAddBody(const float* synthesis
                                                           float* accumulator, float* scratch,
                                                           int32_t count) {
   const double ratio = levelRatio;
-  int32_t undecided = 0;
+  // Counting the elements that pass, not those that fail: a vector compare
+  // gives the passing lanes, and their count needs no negation.
+  int32_t decided = 0;
   for (int32_t i = 0; i < count; ++i) {
     const double product = static_cast<double>(synthesis[i]) * window[i] * ratio;
     const double sum = product + accumulator[i];
     const double margin = (std::fabs(product) + std::fabs(sum)) * kOverlapAddMargin;
-    undecided += RoundsAlikeWithin(sum, margin, scratch[i]) ? 0 : 1;
+    decided += RoundsAlikeWithin(sum, margin, scratch[i]) ? 1 : 0;
   }
-  if (undecided == 0) {
+  if (decided == count) {
     for (int32_t i = 0; i < count; ++i) accumulator[i] = scratch[i];
     return;
   }
