@@ -145,17 +145,24 @@ build-windows: deps-windows
 	$(WINDOWS_CONFIGURE)
 	cmake --build $(WINDOWS) -j $(JOBS)
 
+# A Windows test program's lines under wine, at the 53-bit x87 precision
+# Windows gives its threads, without wine's carriage returns: $(1) the
+# program and its arguments, $(2) the file for its lines.
+WINE_LINES = VOREL_X87_CONTROL=0x027f scripts/wine-run.sh $(WINDOWS)/wineprefix $(1) > $(2).crlf && \
+  tr -d '\r' < $(2).crlf > $(2)
 # The suite under wine (the editors in Xvfb), then the golden output of
-# the Windows LADSPA DLL, on a thread at Windows' own 53-bit x87 precision,
-# against the native build's.
+# the Windows LADSPA DLL, and the CLAP module's at three rates on an audio
+# thread of its own, at 53-bit precision, against the native build's.
 test-windows: build build-windows
 	ctest --test-dir $(WINDOWS) --output-on-failure -j $(JOBS)
 	$(BUILD)/tests/vorel-golden $(BUILD)/libvorel.so > $(BUILD)/golden.txt
-	VOREL_X87_CONTROL=0x027f scripts/wine-run.sh $(WINDOWS)/wineprefix $(WINDOWS)/tests/vorel-golden.exe \
-	  $(WINDOWS)/vorel.dll > $(WINDOWS)/golden-crlf.txt
-	tr -d '\r' < $(WINDOWS)/golden-crlf.txt > $(WINDOWS)/golden.txt
+	$(call WINE_LINES,$(WINDOWS)/tests/vorel-golden.exe $(WINDOWS)/vorel.dll,$(WINDOWS)/golden.txt)
 	diff $(BUILD)/golden.txt $(WINDOWS)/golden.txt
-	@echo "golden output: $$(wc -l < $(WINDOWS)/golden.txt) cases bit-identical in the Windows build at 53-bit x87 precision and the Linux build"
+	$(BUILD)/tests/vorel-clap-golden $(BUILD)/clap/vorel.clap > $(BUILD)/clap-golden.txt
+	$(call WINE_LINES,$(WINDOWS)/tests/vorel-clap-golden.exe $(WINDOWS)/clap/vorel.clap,$(WINDOWS)/clap-golden.txt)
+	diff $(BUILD)/clap-golden.txt $(WINDOWS)/clap-golden.txt
+	@echo "golden output: $$(wc -l < $(WINDOWS)/golden.txt) LADSPA cases and the CLAP module at 44.1, 48 and 96 kHz \
+	bit-identical in the Windows build, on threads at 53-bit x87 precision, and the Linux build"
 
 skip-windows:
 	@echo "Skipped: the Windows cross build runs on amd64 machines only (this is $(ARCH))."
