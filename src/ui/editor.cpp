@@ -2,7 +2,7 @@
 
 #include "effect/presets.h"
 #include "ui/colours.h"
-#include "vst3_clap/stereo_parameters.h"
+#include "effect/parameters.h"
 
 namespace vorel {
 
@@ -22,8 +22,8 @@ Editor::Editor()
       Spectrum(kSpectrumBox),
       Meter(kMeterBox),
       Presets(kPresetBox) {
-  Controls.reserve(StereoParameterCount);
-  for (uint32_t p = 0; p < StereoParameterCount; ++p) Controls.emplace_back(p, kControlBoxes[p]);
+  Controls.reserve(EffectParameterCount);
+  for (uint32_t p = 0; p < EffectParameterCount; ++p) Controls.emplace_back(p, kControlBoxes[p]);
   loadSharedResources();
   Spectrum.SetSampleRate(getSampleRate());
   if (Feed != nullptr)

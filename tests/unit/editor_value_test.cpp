@@ -6,7 +6,7 @@
 #include <string>
 
 #include "ui/control_value.h"
-#include "vst3_clap/stereo_parameters.h"
+#include "effect/parameters.h"
 
 namespace {
 
