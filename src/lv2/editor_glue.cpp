@@ -25,6 +25,9 @@ namespace vorel {
 // The glue hands the editor its feed as the framework's instance pointer.
 EditorFeed* FeedOf(void* instance) { return static_cast<EditorFeed*>(instance); }
 
+// The LV2 plugin has one channel: the legend names none.
+const char* ShownChannel() { return nullptr; }
+
 namespace {
 
 // One LV2 plugin instance's channel, as the editor's feed.
