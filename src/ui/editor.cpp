@@ -70,11 +70,12 @@ void Editor::uiIdle() {
   if (Feed != nullptr && Live.Idle(*Feed)) repaint();
 }
 
+// The background is a clear, not a filled rectangle: with a software
+// renderer, shading every pixel of the window cost more than all that is
+// drawn over it. NanoVG draws only at the end of the frame, after it.
 void Editor::onNanoDisplay() {
-  beginPath();
-  rect(0.0f, 0.0f, kEditorWidth, kEditorHeight);
-  fillColor(kBackground);
-  fill();
+  glClearColor(kBackground.red, kBackground.green, kBackground.blue, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
   fontFace(NANOVG_DEJAVU_SANS_TTF);
   fontSize(20.0f);
   fillColor(kText);
