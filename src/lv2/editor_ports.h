@@ -7,8 +7,8 @@
 #include <array>
 #include <cstdint>
 
-#include "lv2/lv2_ports.h"
 #include "effect/parameters.h"
+#include "lv2/lv2_ports.h"
 
 namespace vorel {
 

@@ -4,13 +4,14 @@
 // draws again; what the preset selector says.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
+#include "effect/parameters.h"
 #include "effect/presets.h"
 #include "ui/control_value.h"
 #include "ui/live_levels.h"
 #include "ui/preset_origin.h"
-#include "effect/parameters.h"
 
 namespace {
 
