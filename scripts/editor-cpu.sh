@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# The CPU jalv.gtk3's process takes with Vorel's LV2 editor open (or jalv's
+# The CPU jalv.gtk3's (or jalv.qt5's) process takes with Vorel's LV2 editor open (or jalv's
 # generic controls), under Mesa's software OpenGL and JACK's dummy driver, on
 # silence or with jack_metro's beep through the plugin; then how long it takes
 # to exit once its window is closed as a window manager closes it.
 # Usage: xvfb-run -a scripts/editor-cpu.sh LV2_PATH silence|metro [editor|generic] [SECONDS]
+# JALV=jalv.qt5 measures jalv's Qt host instead.
 set -euo pipefail
 # Absolute: jalv crashes on a relative LV2_PATH.
 lv2=$(cd "${1:?LV2_PATH with vorel.lv2}" && pwd)
@@ -28,7 +29,7 @@ mkfifo "$work/in"
 exec 3<>"$work/in"
 flags=()
 [ "$ui" = generic ] && flags=(-g)
-jalv.gtk3 "${flags[@]}" -x -n vorel urn:vorel:vorel <&3 >"$work/jalv.log" 2>&1 &
+"${JALV:-jalv.gtk3}" "${flags[@]}" -x -n vorel urn:vorel:vorel <&3 >"$work/jalv.log" 2>&1 &
 jalv=$!
 pids+=("$jalv")
 if [ "$mode" = metro ]; then
@@ -43,7 +44,20 @@ for _ in $(seq 200); do
   sleep 0.1
 done
 [ -n "$win" ] || { echo "no jalv window" >&2; exit 1; }
-[ "$mode" = metro ] && jack_connect metro:120_bpm vorel:in
+if [ "$mode" = metro ]; then
+  # jalv.qt5 shows its window before it registers its ports, and names its
+  # client after the plugin whatever -n says.
+  input=
+  for _ in $(seq 100); do
+    ports=$(jack_lsp 2>/dev/null || true)
+    for port in $ports; do
+      [[ $port == [Vv]orel:in ]] && input=$port
+    done
+    [ -n "$input" ] && break
+    sleep 0.1
+  done
+  jack_connect metro:120_bpm "$input"
+fi
 sleep 3
 
 ticks() { awk '{print $14 + $15}' "/proc/$jalv/stat"; }
