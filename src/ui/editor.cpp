@@ -142,6 +142,7 @@ bool Editor::onMouse(const MouseEvent& event) {
     DragX = x;
     DragY = y;
     DragFine = (event.mod & DGL_NAMESPACE::kModifierShift) != 0;
+    repaint();  // the dragged control is drawn brighter
   }
   return true;
 }
