@@ -109,6 +109,7 @@ TEST(EditorRedraws, OnlyWhenASnapshotMovesWhatTheEditorShows) {
 
 TEST(PresetSelector, SaysWhichPresetTheValuesCameFromAndWhetherTheyChanged) {
   const Preset& hold = kPresets[1];
+  const DefaultControls defaults = MakeDefaultControls();
   float edited[kControlPortCount];
   std::copy(hold.Values, hold.Values + kControlPortCount, edited);
   edited[SampleHoldPort] += 1.0f;
@@ -117,7 +118,7 @@ TEST(PresetSelector, SaysWhichPresetTheValuesCameFromAndWhetherTheyChanged) {
     const float* Values;
     std::string Expected;
   } kCases[] = {
-      {-1, MakeDefaultControls().Values, "Default"},  // a host's defaults, as a new instance has
+      {-1, defaults.Values, "Default"},  // a host's defaults, as a new instance has
       {1, edited, std::string(hold.Name) + " (edited)"},
       {1, hold.Values, hold.Name},  // edited back
       {-1, edited, "own settings"},
