@@ -25,6 +25,9 @@ namespace vorel {
 // The glue hands the editor its feed as the framework's instance pointer.
 EditorFeed* FeedOf(void* instance) { return static_cast<EditorFeed*>(instance); }
 
+// The LV2 plugin has one channel: the legend names none.
+const char* ShownChannel() { return nullptr; }
+
 namespace {
 
 // One LV2 plugin instance's channel, as the editor's feed.
@@ -100,7 +103,7 @@ class EditorGlue {
     if (format != 0 || size != sizeof(float) || buffer == nullptr) return;
     float value;
     std::memcpy(&value, buffer, sizeof value);
-    for (uint32_t p = 0; p < StereoParameterCount; ++p) {
+    for (uint32_t p = 0; p < EffectParameterCount; ++p) {
       if (kEditorPorts[p].Port != port) continue;
       if (kEditorPorts[p].Inverted) value = value <= 0.0f ? 1.0f : 0.0f;
       Ui.parameterChanged(p, value);
@@ -113,12 +116,12 @@ class EditorGlue {
  private:
   static void Edit(void* self, uint32_t parameter, bool started) {
     auto* glue = static_cast<EditorGlue*>(self);
-    if (parameter < StereoParameterCount && glue->Touch != nullptr)
+    if (parameter < EffectParameterCount && glue->Touch != nullptr)
       glue->Touch->touch(glue->Touch->handle, kEditorPorts[parameter].Port, started);
   }
   static void Set(void* self, uint32_t parameter, float value) {
     auto* glue = static_cast<EditorGlue*>(self);
-    if (parameter >= StereoParameterCount) return;
+    if (parameter >= EffectParameterCount) return;
     if (kEditorPorts[parameter].Inverted) value = 1.0f - value;
     glue->Write(glue->Controller, kEditorPorts[parameter].Port, sizeof value, 0, &value);
   }

@@ -1,4 +1,4 @@
-// The LV2 editor's map from the editor's parameters (stereo_parameters.h)
+// The LV2 editor's map from the effect's parameters (effect/parameters.h)
 // to the LV2 plugin's ports, from the one port table: the six controls
 // keep their port numbers, the mix is its own port, and the bypass is the
 // "enabled" port turned over.
@@ -7,8 +7,8 @@
 #include <array>
 #include <cstdint>
 
+#include "effect/parameters.h"
 #include "lv2/lv2_ports.h"
-#include "vst3_clap/stereo_parameters.h"
 
 namespace vorel {
 
@@ -19,14 +19,14 @@ struct EditorPort {
   bool Inverted;  // the bypass against "enabled"
 };
 
-constexpr std::array<EditorPort, StereoParameterCount> EditorPorts() {
-  std::array<EditorPort, StereoParameterCount> ports{};
+constexpr std::array<EditorPort, EffectParameterCount> EditorPorts() {
+  std::array<EditorPort, EffectParameterCount> ports{};
   for (uint32_t p = 0; p < kControlPortCount; ++p) ports[p] = {p, false};
   ports[MixParameter] = {MixPort, false};
   ports[BypassParameter] = {EnabledPort, true};
   return ports;
 }
 
-constexpr std::array<EditorPort, StereoParameterCount> kEditorPorts = EditorPorts();
+constexpr std::array<EditorPort, EffectParameterCount> kEditorPorts = EditorPorts();
 
 }  // namespace vorel

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "vst3_clap/stereo_parameters.h"
+#include "effect/parameters.h"
 
 namespace vorel {
 

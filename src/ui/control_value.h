@@ -1,7 +1,7 @@
 // What a person does to a control, as values: a drag, a wheel step, a
-// double-click, without a display, so that it can be tested. Each control
-// of the VST3 and CLAP plugin is described from the port table, the mix
-// control and the bypass's range (stereo_parameters.h).
+// double-click, without a display, so that it can be tested. Each of the
+// effect's parameters (effect/parameters.h) is described from the port
+// table, the mix control and the bypass's range.
 #pragma once
 
 #include <cstddef>
@@ -22,8 +22,8 @@ struct ControlTraits {
   PortUnit Unit;
 };
 
-// The plugin's parameter as the editor shows it, for a parameter number
-// below StereoParameterCount.
+// The effect's parameter as the editor shows it, for a parameter number
+// below EffectParameterCount.
 ControlTraits TraitsOf(uint32_t parameter);
 
 // Pixels of drag that cross the whole range, and how much finer Shift is.

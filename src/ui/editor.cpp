@@ -1,8 +1,8 @@
 #include "ui/editor.h"
 
+#include "effect/parameters.h"
 #include "effect/presets.h"
 #include "ui/colours.h"
-#include "vst3_clap/stereo_parameters.h"
 
 namespace vorel {
 
@@ -22,8 +22,9 @@ Editor::Editor()
       Spectrum(kSpectrumBox),
       Meter(kMeterBox),
       Presets(kPresetBox) {
-  Controls.reserve(StereoParameterCount);
-  for (uint32_t p = 0; p < StereoParameterCount; ++p) Controls.emplace_back(p, kControlBoxes[p]);
+  Controls.reserve(EffectParameterCount);
+  for (uint32_t p = 0; p < EffectParameterCount; ++p) Controls.emplace_back(p, kControlBoxes[p]);
+  HoldValues();
   loadSharedResources();
   Spectrum.SetSampleRate(getSampleRate());
   if (Feed != nullptr)
@@ -43,17 +44,18 @@ Editor::~Editor() {
 void Editor::parameterChanged(uint32_t index, float value) {
   if (index >= Controls.size()) return;
   ControlSlider& control = Controls[index];
-  control.Value = TakeValue(index, value, control.Value);
-  Presets.ControlChanged(index, control.Value);
-  float values[kControlPortCount];
-  for (uint32_t p = 0; p < kControlPortCount; ++p) values[p] = Controls[p].Value;
-  Presets.Recognise(values);
+  const float taken = TakeValue(index, value, control.Value);
+  if (taken == control.Value) return;
+  control.Value = taken;
+  HoldValues();
   repaint();
 }
 
 // The host sends the preset's values through parameterChanged after this.
 void Editor::programLoaded(uint32_t index) {
-  if (index < sizeof(kPresets) / sizeof(kPresets[0])) Presets.SetCurrent(static_cast<int>(index));
+  if (index >= sizeof(kPresets) / sizeof(kPresets[0])) return;
+  Presets.Origin.Loaded(static_cast<int>(index));
+  HoldValues();
   repaint();
 }
 
@@ -62,24 +64,18 @@ void Editor::sampleRateChanged(double rate) {
   repaint();
 }
 
-// Draws again only when the engine published something or the held peak
-// fell back: with no audio, the editor rests.
+// Draws again only when a snapshot moved what the spectrum or the meter
+// shows, or the held peak fell back: on silence, the editor rests.
 void Editor::uiIdle() {
-  if (Feed == nullptr) return;
-  bool changed = Meter.Age();
-  if (Feed->Take(Incoming)) {
-    Spectrum.Show(Incoming);
-    Meter.Show(Incoming.Peak);
-    changed = true;
-  }
-  if (changed) repaint();
+  if (Feed != nullptr && Live.Idle(*Feed)) repaint();
 }
 
+// The background is a clear, not a filled rectangle: with a software
+// renderer, shading every pixel of the window cost more than all that is
+// drawn over it. NanoVG draws only at the end of the frame, after it.
 void Editor::onNanoDisplay() {
-  beginPath();
-  rect(0.0f, 0.0f, kEditorWidth, kEditorHeight);
-  fillColor(kBackground);
-  fill();
+  glClearColor(kBackground.red, kBackground.green, kBackground.blue, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
   fontFace(NANOVG_DEJAVU_SANS_TTF);
   fontSize(20.0f);
   fillColor(kText);
@@ -88,14 +84,18 @@ void Editor::onNanoDisplay() {
   // The spectrum's legend, each name in its curve's colour.
   fontSize(12.0f);
   const float legendY = kPresetBox.Y + kPresetBox.H / 2;
-  fillColor(kDimText);
-  text(84.0f, legendY, "left channel:", nullptr);
+  float legendX = 84.0f;
+  if (const char* channel = ShownChannel()) {
+    fillColor(kDimText);
+    text(legendX, legendY, channel, nullptr);
+    legendX = 166.0f;
+  }
   fillColor(kAccent);
-  text(166.0f, legendY, "input", nullptr);
+  text(legendX, legendY, "input", nullptr);
   fillColor(kHeld);
-  text(202.0f, legendY, "held and masked", nullptr);
-  Spectrum.Draw(*this);
-  Meter.Draw(*this);
+  text(legendX + 36.0f, legendY, "held and masked", nullptr);
+  Spectrum.Draw(*this, Live);
+  Meter.Draw(*this, Live);
   Presets.Draw(*this);
   for (const ControlSlider& control : Controls) control.Draw(*this, &control == Dragged);
 }
@@ -121,8 +121,7 @@ bool Editor::onMouse(const MouseEvent& event) {
     return true;
   }
   if (Meter.Area.Contains(x, y)) {
-    Meter.ClearOver();
-    repaint();
+    if (Live.ClearOver()) repaint();
     return true;
   }
   ControlSlider* control = ControlAt(x, y);
@@ -143,6 +142,7 @@ bool Editor::onMouse(const MouseEvent& event) {
     DragX = x;
     DragY = y;
     DragFine = (event.mod & DGL_NAMESPACE::kModifierShift) != 0;
+    repaint();  // the dragged control is drawn brighter
   }
   return true;
 }
@@ -182,7 +182,7 @@ void Editor::Send(ControlSlider& control, float value) {
   if (value == control.Value) return;
   control.Value = value;
   setParameterValue(control.Parameter, value);
-  Presets.ControlChanged(control.Parameter, value);
+  HoldValues();
   repaint();
 }
 
@@ -190,11 +190,17 @@ void Editor::Send(ControlSlider& control, float value) {
 // value and ends after the last, so a host can keep them as one step.
 void Editor::ChoosePreset(int preset) {
   if (preset < 0) return;
+  Presets.Origin.Loaded(preset);
   for (uint32_t p = 0; p < kControlPortCount; ++p) editParameter(p, true);
   for (uint32_t p = 0; p < kControlPortCount; ++p) Send(Controls[p], kPresets[preset].Values[p]);
   for (uint32_t p = 0; p < kControlPortCount; ++p) editParameter(p, false);
-  Presets.SetCurrent(preset);
   repaint();
+}
+
+void Editor::HoldValues() {
+  float values[kControlPortCount];
+  for (uint32_t p = 0; p < kControlPortCount; ++p) values[p] = Controls[p].Value;
+  Presets.Origin.Hold(values);
 }
 
 }  // namespace vorel

@@ -1,7 +1,9 @@
 // Vorel's editor for the LV2, VST3 and CLAP plugins: every control, the
 // presets, the left channel's live spectrum and its output peak. It reads
 // the plugin's snapshots through its feed (editor_feed.h), in its idle
-// call, and listens only while it is open. Every change a person makes
+// call, and listens only while it is open. It draws again only when
+// something it shows changed: a snapshot that moved the spectrum or the
+// meter, a control's value, the preset's name. Every change a person makes
 // goes to the host as a gesture (begin, values, end), so that hosts record
 // one undo step and clean automation.
 #pragma once
@@ -10,9 +12,9 @@
 
 #include <vector>
 
-#include "effect/spectrum_snapshot.h"
 #include "ui/control_slider.h"
 #include "ui/editor_feed.h"
+#include "ui/live_levels.h"
 #include "ui/peak_meter.h"
 #include "ui/preset_selector.h"
 #include "ui/spectrum_view.h"
@@ -44,13 +46,15 @@ class Editor : public DISTRHO::UI {
   void Send(ControlSlider& control, float value);
   // Sets the six controls to a preset's values, as one gesture each.
   void ChoosePreset(int preset);
+  // The preset selector learns the six controls' values.
+  void HoldValues();
 
   EditorFeed* const Feed;  // null when the host gives no access to the plugin
   std::vector<ControlSlider> Controls;
   SpectrumView Spectrum;
   PeakMeter Meter;
   PresetSelector Presets;
-  SpectrumSnapshot Incoming{};  // the idle call's copy
+  LiveLevels Live;
 
   // The drag under way: the control, and where it started (the start
   // moves when Shift is pressed or released mid-drag, so the value does

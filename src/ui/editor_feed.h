@@ -25,4 +25,9 @@ class EditorFeed {
 // pointer its glue passes.
 EditorFeed* FeedOf(void* instance);
 
+// The channel whose spectrum the editor shows, as its legend names it, or
+// null where the plugin has one channel. Each binary with the editor
+// defines it.
+const char* ShownChannel();
+
 }  // namespace vorel

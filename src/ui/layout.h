@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "vst3_clap/stereo_parameters.h"
+#include "effect/parameters.h"
 
 namespace vorel {
 
@@ -23,7 +23,7 @@ constexpr Box kSpectrumBox{12.0f, 48.0f, 560.0f, 210.0f};
 constexpr Box kMeterBox{584.0f, 48.0f, 44.0f, 210.0f};
 
 // The controls in parameter order, four to a row.
-constexpr Box kControlBoxes[StereoParameterCount] = {
+constexpr Box kControlBoxes[EffectParameterCount] = {
     {12.0f, 272.0f, 146.0f, 54.0f},  {166.0f, 272.0f, 146.0f, 54.0f},
     {320.0f, 272.0f, 146.0f, 54.0f}, {474.0f, 272.0f, 154.0f, 54.0f},
     {12.0f, 336.0f, 146.0f, 54.0f},  {166.0f, 336.0f, 146.0f, 54.0f},

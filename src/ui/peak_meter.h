@@ -1,12 +1,13 @@
-// The left channel's output peak as a bar in dBFS, with a held peak that
-// falls back after a while and a mark that stays lit, until clicked, once
-// the output has gone above full scale (0 dBFS), where a fixed-point
-// export would clip.
+// The output peak as a bar in dBFS, with a held peak that falls back after
+// a while and a mark that stays lit, until clicked, once the output has
+// gone above full scale (0 dBFS), where a fixed-point export would clip.
+// The levels come from the editor's LiveLevels.
 #pragma once
 
 #include <NanoVG.hpp>
 
 #include "ui/layout.h"
+#include "ui/live_levels.h"
 
 namespace vorel {
 
@@ -14,25 +15,12 @@ class PeakMeter {
  public:
   explicit PeakMeter(const Box& area) : Area(area) {}
 
-  // Takes the peak since the last snapshot.
-  void Show(float peak);
-  // The editor's idle call: the held peak ages and falls back; true when
-  // it fell.
-  bool Age();
-  // Clears the mark above full scale.
-  void ClearOver() { Over = false; }
-
-  void Draw(DGL_NAMESPACE::NanoVG& vg) const;
+  void Draw(DGL_NAMESPACE::NanoVG& vg, const LiveLevels& levels) const;
 
   const Box Area;
 
  private:
-  float YOf(float level) const;
-
-  float Level = 0.0f;
-  float Held = 0.0f;
-  int HeldFor = 0;  // idle calls since the held peak was set
-  bool Over = false;
+  float YOf(float db) const;
 };
 
 }  // namespace vorel

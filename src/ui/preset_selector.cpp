@@ -1,7 +1,5 @@
 #include "ui/preset_selector.h"
 
-#include <algorithm>
-
 #include "effect/presets.h"
 #include "ui/colours.h"
 
@@ -17,19 +15,10 @@ constexpr float kButton = 28.0f;  // the width of each button
 }  // namespace
 
 int PresetSelector::Choose(double x) const {
-  if (x < Area.X + kButton) return Current <= 0 ? kPresetCount - 1 : Current - 1;
-  if (x >= Area.X + Area.W - kButton) return Current + 1 >= kPresetCount ? 0 : Current + 1;
+  const int current = Origin.Preset;
+  if (x < Area.X + kButton) return current <= 0 ? kPresetCount - 1 : current - 1;
+  if (x >= Area.X + Area.W - kButton) return current + 1 >= kPresetCount ? 0 : current + 1;
   return -1;
-}
-
-void PresetSelector::ControlChanged(uint32_t control, float value) {
-  if (Current >= 0 && control < kControlPortCount && kPresets[Current].Values[control] != value)
-    Current = -1;
-}
-
-void PresetSelector::Recognise(const float* values) {
-  for (int p = 0; p < kPresetCount && Current < 0; ++p)
-    if (std::equal(values, values + kControlPortCount, kPresets[p].Values)) Current = p;
 }
 
 void PresetSelector::Draw(NanoVG& vg) const {
@@ -42,9 +31,10 @@ void PresetSelector::Draw(NanoVG& vg) const {
   vg.fillColor(kAccentBright);
   vg.text(Area.X + kButton / 2, Area.Y + Area.H / 2, "<", nullptr);
   vg.text(Area.X + Area.W - kButton / 2, Area.Y + Area.H / 2, ">", nullptr);
-  vg.fillColor(Current >= 0 ? kText : kDimText);
-  vg.text(Area.X + Area.W / 2, Area.Y + Area.H / 2,
-          Current >= 0 ? kPresets[Current].Name : "(preset)", nullptr);
+  char name[64];
+  NameOrigin(Origin, name, sizeof(name));
+  vg.fillColor(Origin.Preset >= 0 && !Origin.Edited ? kText : kDimText);
+  vg.text(Area.X + Area.W / 2, Area.Y + Area.H / 2, name, nullptr);
 }
 
 }  // namespace vorel

@@ -12,13 +12,7 @@ namespace {
 
 using DGL_NAMESPACE::NanoVG;
 
-constexpr int kPairs = TQuantiser::kFrameLength / 2;
 constexpr double kLowest = 20.0;  // Hz at the left edge
-// dB at the top and bottom edges, relative to a bin of a full-scale sine
-// (a magnitude of half the frame length).
-constexpr float kTopDb = 12.0f;
-constexpr float kBottomDb = -96.0f;
-constexpr float kReference = TQuantiser::kFrameLength / 2.0f;
 
 }  // namespace
 
@@ -27,23 +21,21 @@ float SpectrumView::XOf(double frequency) const {
   return Area.X + Area.W * static_cast<float>(std::min(at, 1.0));
 }
 
-float SpectrumView::YOf(float magnitude) const {
-  const float db = magnitude > 0.0f ? 20.0f * std::log10(magnitude / kReference) : kBottomDb;
-  const float at = (kTopDb - std::clamp(db, kBottomDb, kTopDb)) / (kTopDb - kBottomDb);
-  return Area.Y + Area.H * at;
+float SpectrumView::YOf(float db) const {
+  return Area.Y + Area.H * (kSpectrumTopDb - db) / (kSpectrumTopDb - kSpectrumBottomDb);
 }
 
 void SpectrumView::SetSampleRate(double rate) {
   if (rate > 4.0 * kLowest && rate < 1e7) Nyquist = rate / 2.0;
 }
 
-void SpectrumView::Draw(NanoVG& vg) const {
+void SpectrumView::Draw(NanoVG& vg, const LiveLevels& levels) const {
   vg.beginPath();
   vg.rect(Area.X, Area.Y, Area.W, Area.H);
   vg.fillColor(kPanel);
   vg.fill();
   DrawGrid(vg);
-  if (!HasFrame) {
+  if (!levels.HasFrame()) {
     vg.fontSize(14.0f);
     vg.fillColor(kDimText);
     vg.textAlign(NanoVG::ALIGN_CENTER | NanoVG::ALIGN_MIDDLE);
@@ -53,10 +45,10 @@ void SpectrumView::Draw(NanoVG& vg) const {
   }
   vg.strokeWidth(1.0f);
   vg.strokeColor(kAccent);
-  DrawSpectrum(vg, Latest.Input);
+  DrawSpectrum(vg, levels, false);
   vg.strokeWidth(1.5f);
   vg.strokeColor(kHeld);
-  DrawSpectrum(vg, Latest.Held);
+  DrawSpectrum(vg, levels, true);
 }
 
 // Frequency ticks from 50 Hz to 20 kHz below the Nyquist frequency, and a
@@ -82,8 +74,8 @@ void SpectrumView::DrawGrid(NanoVG& vg) const {
     vg.text(x, Area.Y + Area.H + 1.0f, tick.Label, nullptr);
   }
   vg.textAlign(NanoVG::ALIGN_LEFT | NanoVG::ALIGN_TOP);
-  for (float db = 0.0f; db > kBottomDb; db -= 24.0f) {
-    const float y = YOf(kReference * std::pow(10.0f, db / 20.0f));
+  for (float db = 0.0f; db > kSpectrumBottomDb; db -= 24.0f) {
+    const float y = YOf(db);
     vg.beginPath();
     vg.moveTo(Area.X, y);
     vg.lineTo(Area.X + Area.W, y);
@@ -94,13 +86,12 @@ void SpectrumView::DrawGrid(NanoVG& vg) const {
   }
 }
 
-// Pair p is bin p: its real part in element p, its imaginary part in
-// element p + 512. Bin 0 (the constant) is left out.
-void SpectrumView::DrawSpectrum(NanoVG& vg, const float* spectrum) const {
+// Bin 0 (the constant) is left out.
+void SpectrumView::DrawSpectrum(NanoVG& vg, const LiveLevels& levels, bool held) const {
   const double binWidth = 2.0 * Nyquist / TQuantiser::kFrameLength;
   vg.beginPath();
-  for (int p = 1; p < kPairs; ++p) {
-    const float y = YOf(std::hypot(spectrum[p], spectrum[p + kPairs]));
+  for (int p = 1; p < kSpectrumPairs; ++p) {
+    const float y = YOf(held ? levels.HeldDb(p) : levels.InputDb(p));
     const float x0 = XOf((p - 0.5) * binWidth);
     const float x1 = XOf((p + 0.5) * binWidth);
     if (p == 1) {

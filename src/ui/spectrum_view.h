@@ -6,20 +6,14 @@
 
 #include <NanoVG.hpp>
 
-#include "effect/spectrum_snapshot.h"
 #include "ui/layout.h"
+#include "ui/live_levels.h"
 
 namespace vorel {
 
 class SpectrumView {
  public:
   explicit SpectrumView(const Box& area) : Area(area) {}
-
-  // Takes the latest snapshot; drawn at the next Draw.
-  void Show(const SpectrumSnapshot& snapshot) {
-    Latest = snapshot;
-    HasFrame = true;
-  }
 
   // The host gives the editor no snapshots at all: the view says so.
   void ShowUnfed() { Unfed = true; }
@@ -28,17 +22,15 @@ class SpectrumView {
   // keeps the axis as it was.
   void SetSampleRate(double rate);
 
-  void Draw(DGL_NAMESPACE::NanoVG& vg) const;
+  void Draw(DGL_NAMESPACE::NanoVG& vg, const LiveLevels& levels) const;
 
  private:
   void DrawGrid(DGL_NAMESPACE::NanoVG& vg) const;
-  void DrawSpectrum(DGL_NAMESPACE::NanoVG& vg, const float* spectrum) const;
+  void DrawSpectrum(DGL_NAMESPACE::NanoVG& vg, const LiveLevels& levels, bool held) const;
   float XOf(double frequency) const;
-  float YOf(float magnitude) const;
+  float YOf(float db) const;
 
   const Box Area;
-  SpectrumSnapshot Latest{};
-  bool HasFrame = false;
   bool Unfed = false;
   double Nyquist = 24000.0;  // Hz at the right edge
 };

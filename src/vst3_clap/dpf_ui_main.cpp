@@ -9,3 +9,6 @@
 vorel::EditorFeed* vorel::FeedOf(void* instance) {
   return static_cast<StereoPlugin*>(static_cast<DISTRHO::Plugin*>(instance));
 }
+
+// The spectrum is the left channel's; the meter shows both channels' peak.
+const char* vorel::ShownChannel() { return "left channel:"; }

@@ -1,12 +1,17 @@
 // The editor's value logic without a display: what a drag, a wheel notch
 // and Shift give on each kind of control, and how a value reads, against
-// values worked out by hand from the port table's ranges.
+// values worked out by hand from the port table's ranges; when the editor
+// draws again; what the preset selector says.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
+#include "effect/parameters.h"
+#include "effect/presets.h"
 #include "ui/control_value.h"
-#include "vst3_clap/stereo_parameters.h"
+#include "ui/live_levels.h"
+#include "ui/preset_origin.h"
 
 namespace {
 
@@ -55,6 +60,77 @@ TEST(EditorValues, ChoicesReadAsTheirNamesAndNumbersWithTheirUnits) {
     char text[32];
     FormatValue(TraitsOf(c.Parameter), c.Value, text, sizeof(text));
     EXPECT_EQ(std::string(text), c.Expected) << TraitsOf(c.Parameter).Name;
+  }
+}
+
+// Hands over the snapshot set in Next, once, at the next idle call.
+class OneShotFeed final : public EditorFeed {
+ public:
+  void Listen(bool) override {}
+  bool Take(SpectrumSnapshot& copy) override {
+    if (!Fresh) return false;
+    copy = Next;
+    Fresh = false;
+    return true;
+  }
+  SpectrumSnapshot Next{};
+  bool Fresh = false;
+};
+
+TEST(EditorRedraws, OnlyWhenASnapshotMovesWhatTheEditorShows) {
+  OneShotFeed feed;
+  LiveLevels live;
+  // Idle calls, with the snapshot that make(call) gives before each (or
+  // none); how many of them asked to draw again.
+  const auto redraws = [&](int calls, auto make) {
+    int count = 0;
+    for (int call = 0; call < calls; ++call) {
+      feed.Fresh = make(call);
+      count += live.Idle(feed) ? 1 : 0;
+    }
+    return count;
+  };
+  const auto silence = [&](int) {
+    feed.Next = SpectrumSnapshot{};
+    return true;
+  };
+  const auto tone = [&](int call) {  // a full-scale sine in a new bin each call
+    feed.Next = SpectrumSnapshot{};
+    feed.Next.Input[1 + call] = feed.Next.Held[1 + call] = kSpectrumPairs;
+    feed.Next.Peak = 0.5f;
+    return true;
+  };
+  EXPECT_EQ(redraws(200, [](int) { return false; }), 0) << "drawn with no snapshot";
+  EXPECT_EQ(redraws(200, silence), 1) << "silence drawn after its first frame";
+  EXPECT_EQ(redraws(50, tone), 50) << "not one drawing for each snapshot that moves";
+  // The bar falls at once, the held peak after its hold, then nothing.
+  EXPECT_EQ(redraws(3 * kHoldCalls, silence), 2) << "the meter's fall not drawn, or drawn on";
+}
+
+TEST(PresetSelector, SaysWhichPresetTheValuesCameFromAndWhetherTheyChanged) {
+  const Preset& hold = kPresets[1];
+  const DefaultControls defaults = MakeDefaultControls();
+  float edited[kControlPortCount];
+  std::copy(hold.Values, hold.Values + kControlPortCount, edited);
+  edited[SampleHoldPort] += 1.0f;
+  const struct {
+    int Loaded;  // -1: none
+    const float* Values;
+    std::string Expected;
+  } kCases[] = {
+      {-1, defaults.Values, "Default"},  // a host's defaults, as a new instance has
+      {1, edited, std::string(hold.Name) + " (edited)"},
+      {1, hold.Values, hold.Name},  // edited back
+      {-1, edited, "own settings"},
+      {1, kPresets[2].Values, kPresets[2].Name},  // a host loaded another from its own menu
+  };
+  for (const auto& c : kCases) {
+    PresetOrigin origin;
+    origin.Loaded(c.Loaded);
+    origin.Hold(c.Values);
+    char text[64];
+    NameOrigin(origin, text, sizeof(text));
+    EXPECT_EQ(std::string(text), c.Expected);
   }
 }
 
