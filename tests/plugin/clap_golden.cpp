@@ -42,7 +42,8 @@ bool RunAt(const clap_plugin_factory_t* factory, double rate, uint64_t& hash) {
     std::size_t at = 0;
     for (std::size_t b = 0; ok && b < std::size(kBlocks); ++b) {
       const vorel::Preset& preset = vorel::kPresets[b % std::size(vorel::kPresets)];
-      for (uint32_t p = 0; p < std::size(preset.Values); ++p) host.SetParameter(p, preset.Values[p]);
+      for (uint32_t p = 0; p < std::size(preset.Values); ++p)
+        host.SetParameter(p, preset.Values[p]);
       host.SetParameter(std::size(preset.Values), b == 4 ? 35.0 : 100.0);  // the mix
       float* io[2] = {&left[at], &right[at]};
       ok = host.Process(plugin, io, io, kBlocks[b]) == CLAP_PROCESS_CONTINUE;
@@ -69,7 +70,8 @@ int main(int argc, char** argv) {
   for (const double rate : {44100.0, 48000.0, 96000.0}) {
     uint64_t hash = 0;
     if (!RunAt(module.Factory(), rate, hash)) {
-      std::fprintf(stderr, "%s: the plugin failed at %.0f Hz, or changed the thread's control words\n",
+      std::fprintf(stderr,
+                   "%s: the plugin failed at %.0f Hz, or changed the thread's control words\n",
                    argv[0], rate);
       return 1;
     }
