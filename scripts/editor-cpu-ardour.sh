@@ -16,7 +16,10 @@ ui=${3:-editor}
 seconds=${4:-20}
 work=$(mktemp -d)
 export LV2_PATH=$lv2 LIBGL_ALWAYS_SOFTWARE=1 GSETTINGS_BACKEND=memory
-export JACK_DEFAULT_SERVER=vorel-ardour-$$ JACK_NO_AUDIO_RESERVATION=1
+# One name for every run: a JACK server that ends with a client killed
+# under it can leave its name in JACK's shared registry, which has room for
+# a few names only; a server of the same name takes the place again.
+export JACK_DEFAULT_SERVER=vorel-ardour-cpu JACK_NO_AUDIO_RESERVATION=1
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_CACHE_HOME=$work/home/.cache
 export XDG_DATA_HOME=$work/home/.local/share
 # Ardour 7.3's AVX-512 mixing routines can write past a buffer's end
@@ -24,18 +27,17 @@ export XDG_DATA_HOME=$work/home/.local/share
 if grep -q avx512f /proc/cpuinfo; then export ARDOUR_FPU_FLAGS=$((0xdf & ~0x80)); fi
 pids=()
 cleanup() {
-  # Last started first, so that JACK goes after its clients.
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    kill -9 -- "-${pids[i]}" 2>/dev/null || kill "${pids[i]}" 2>/dev/null || true
-  done
+  # Ardour's process group, then the beep, then JACK.
+  [ -z "${ardour:-}" ] || kill -9 -- "-$ardour" 2>/dev/null || true
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
+  [ -z "${jackd:-}" ] || while kill -0 "$jackd" 2>/dev/null; do sleep 0.1; done
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-setsid jackd -n "$JACK_DEFAULT_SERVER" --no-realtime -d dummy -r 48000 -p 1024 \
-  >"$work/jackd.log" 2>&1 &
-pids+=($!)
-disown
+jackd -n "$JACK_DEFAULT_SERVER" --no-realtime -d dummy -r 48000 -p 1024 >"$work/jackd.log" 2>&1 &
+jackd=$!
+pids+=("$jackd")
 jack_wait -s "$JACK_DEFAULT_SERVER" -w -t 10 >/dev/null
 
 # Ardour's settings: no first-run dialogue, and its engine started on the
@@ -99,7 +101,6 @@ fi
 
 setsid ardour -n -a "$work/cpu/cpu.ardour" >"$work/ardour.log" 2>&1 &
 ardour=$!
-pids+=("$ardour")
 disown
 # The wrapper script execs Ardour's binary in the same process.
 want='cpu - Ardour'
