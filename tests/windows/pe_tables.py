@@ -23,7 +23,9 @@ def tables(objdump, module):
             in_names = True
         elif in_names and not line.strip():
             in_names = False
-        elif in_names:
+        elif in_names and line.lstrip().startswith("["):
+            # "[   0] name", or "[   0] +base[   1]  0000 name" from newer
+            # binutils, which put a column header above the entries.
             exports.add(line.split()[-1])
     return imports, exports
 
